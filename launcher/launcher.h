@@ -1,0 +1,23 @@
+// The run of tarnwick: one menu of favourite folders at the pointer, at most
+// one action, exit code 0. WinMain (launcher.cpp) builds and tracks the menu;
+// the actions it dispatches to are declared here.
+#pragma once
+
+#include "platform/platform.h"
+
+// Menu command identifiers: what tracking the menu returns.
+constexpr UINT IDM_NONE = 0;
+constexpr UINT IDM_SETTINGS = 1;
+constexpr UINT IDM_FIRST_FOLDER = 1000;  // + the entry's index in the folder list
+
+// The window class and title of the hidden window that owns the menu.
+extern const char kHostWindowClass[];
+
+LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+// Opens the settings file for editing with the shell verb "open".
+void OpenSettingsFile();
+// Opens the folder in a shell window with the verb "explore".
+void ExploreFolder(const char* path);
+// The action of a folder command.
+void GoToFolder(const char* path);

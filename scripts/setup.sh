@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs what building and testing tarnwick needs on Debian or Ubuntu:
+# the host tool chain, the MinGW-w64 cross compilers, 32-bit Wine, Xvfb and
+# the Japanese locale and font. Safe to run again; does nothing when all is there.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build clang clang-format libclang-rt-14-dev
+  googletest libgtest-dev libbenchmark-dev valgrind
+  g++-mingw-w64-i686 binutils-mingw-w64-i686
+  wine wine32:i386 xvfb xdotool x11-utils imagemagick
+  locales fonts-ipafont-gothic
+)
+
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  "${sudo_cmd[@]}" dpkg --add-architecture i386
+  need_update=1
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# Wine reads the ANSI code page from the locale; ja_JP.UTF-8 gives 932.
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+  echo "setup: generating ja_JP.UTF-8"
+  "${sudo_cmd[@]}" sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
+  "${sudo_cmd[@]}" locale-gen >/dev/null
+fi
+echo "setup: ready"

@@ -1,0 +1,61 @@
+// Stands in for USER32 and SHELL32 in the host build.
+// A small simulated desktop: top-level windows in Z order with their class
+// names and children, dialog controls by identifier that hold text, popup
+// menus, a scripted menu choice and pointer, and an ordered log of every
+// platform call with its arguments (strings as escaped bytes).
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace sim {
+
+// The module instance the tests hand to WinMain; logged as "instance".
+extern const HINSTANCE kInstance;
+
+struct MenuItem {
+  UINT id;
+  bool separator;
+  std::string text;
+};
+
+// Empties the desktop, the log and every script.
+void Reset();
+
+// --- building the desktop -------------------------------------------------
+// Windows are named for the log. A new top-level window goes below the ones
+// already there; one created by the program with CreateWindowExA goes on top,
+// as the real window system puts a new window there.
+HWND AddTopWindow(const char* class_name, const char* name);
+// A child window below its parent's other children.
+HWND AddChild(HWND parent, const char* class_name, const char* name);
+// A dialog control, addressed by its identifier, holding text.
+void AddControl(HWND dialog, int control_id, const std::string& text);
+// Closes a window with its children and controls: messages to it do nothing.
+void DestroyWindow(HWND window);
+bool IsWindow(HWND window);
+bool HasControl(HWND dialog, int control_id);
+std::string ControlText(HWND dialog, int control_id);
+
+// --- scripts --------------------------------------------------------------
+void SetCursor(LONG x, LONG y);
+// What TrackPopupMenu returns (0, the menu dismissed, unless set).
+void ScriptMenuChoice(UINT command);
+// Runs while the menu is being tracked, as a user's moment of choosing.
+void OnTrackPopupMenu(std::function<void()> action);
+// What a BM_CLICK on a dialog's OK button does besides being logged.
+void OnClick(std::function<void(HWND dialog)> action);
+
+// --- what happened --------------------------------------------------------
+const std::vector<std::string>& Log();
+// The items of the menu as it stood when it was tracked.
+const std::vector<MenuItem>& TrackedMenu();
+// The class the program registered.
+const WNDCLASSEXA& RegisteredClass();
+// Text bytes as the log writes them: quoted, with \", \\ and \xHH escapes.
+std::string Quote(const char* text);
+
+}  // namespace sim

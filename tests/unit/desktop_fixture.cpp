@@ -1,0 +1,46 @@
+// Test support for tests that run against the simulated desktop.
+#include "tests/unit/desktop_fixture.h"
+
+#include <sstream>
+
+void DesktopTest::SetUp() {
+  SettingsDirTest::SetUp();
+  sim::Reset();
+}
+
+void DesktopTest::RunProgram() {
+  char no_arguments[] = "";
+  EXPECT_EQ(WinMain(sim::kInstance, nullptr, no_arguments, SW_SHOW), 0);
+}
+
+std::vector<std::string> StartCalls() {
+  return {
+      "LoadCursorA(null, 32512)",
+      "RegisterClassExA(size=48, style=0x40, proc=ptr, class_extra=0, window_extra=0, "
+      "instance, icon=null, cursor=arrow, brush=null, menu=null, \"tarnwick\", "
+      "small_icon=null)",
+      "GetDesktopWindow()",
+      "CreateWindowExA(0x0, \"tarnwick\", \"tarnwick\", 0x0, 0, 0, 0, 0, desktop, null, "
+      "instance, null)",
+      "SetForegroundWindow(tarnwick)",
+      "GetCursorPos()",
+      "CreatePopupMenu()",
+  };
+}
+
+void ExpectCallsFrom(const char* file, int line, size_t from,
+                     const std::vector<std::string>& expected) {
+  const std::vector<std::string>& log = sim::Log();
+  std::vector<std::string> actual(log.begin() + static_cast<long>(std::min(from, log.size())),
+                                  log.end());
+  if (actual == expected) return;
+  std::ostringstream report;
+  size_t i = 0;
+  while (i < actual.size() && i < expected.size() && actual[i] == expected[i]) ++i;
+  report << "call log differs at call " << from + i
+         << "\n  expected: " << (i < expected.size() ? expected[i] : "(no more calls)")
+         << "\n  actual:   " << (i < actual.size() ? actual[i] : "(no more calls)")
+         << "\nwhole log:\n";
+  for (size_t k = 0; k < log.size(); ++k) report << "  " << k << ": " << log[k] << "\n";
+  ADD_FAILURE_AT(file, line) << report.str();
+}

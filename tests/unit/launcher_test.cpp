@@ -1,0 +1,196 @@
+// The whole run against the simulated desktop: the menu built from the
+// settings file, tracked once at the pointer, and the one action it leads to.
+#include "launcher/launcher.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "settings/settings_file.h"
+#include "tests/unit/desktop_fixture.h"
+
+namespace {
+
+using std::string;
+using std::vector;
+
+const string kSettingsItem = "\"\\x90\\xdd\\x92\\xe8\"";  // "設定" as the log writes it
+
+string Item(int position, UINT id, const string& quoted_text) {
+  return "InsertMenuItemA(menu, " + std::to_string(position) +
+         ", TRUE, size=44, mask=0x12, type=0x0, id=" + std::to_string(id) + ", " + quoted_text +
+         ")";
+}
+
+string Separator(int position) {
+  return "InsertMenuItemA(menu, " + std::to_string(position) +
+         ", TRUE, size=44, mask=0x10, type=0x800)";
+}
+
+const string kTrackAt120x340 = "TrackPopupMenu(menu, 0x182, 120, 340, 0, tarnwick, null)";
+
+const string kThreeFolders =
+    "\"Docs\" \"C:\\Docs\"\r\n"
+    "\"Temp\" \"C:\\Temp\"\r\n"
+    "\"&Root\" \"C:\\\"\r\n";
+
+class LauncherTest : public DesktopTest {
+ protected:
+  void SetUp() override {
+    DesktopTest::SetUp();
+    sim::SetCursor(120, 340);
+  }
+  // The calls from the menu's first item on, for the three-folder file.
+  vector<string> ThreeFolderMenuCalls() {
+    return {Item(100, 1000, "\"Docs\""),
+            Item(100, 1001, "\"Temp\""),
+            Item(100, 1002, "\"&Root\""),
+            Item(3, IDM_SETTINGS, kSettingsItem),
+            Separator(3),
+            kTrackAt120x340,
+            "DestroyMenu(menu)"};
+  }
+};
+
+TEST_F(LauncherTest, StartsWithHiddenHostWindowAndPointerReadOnce) {
+  RunProgram();
+  EXPECT_CALLS_FROM(0, [] {
+    vector<string> calls = StartCalls();
+    calls.insert(calls.end(), {Item(0, IDM_SETTINGS, kSettingsItem), Separator(0), kTrackAt120x340,
+                               "DestroyMenu(menu)"});
+    return calls;
+  }());
+  EXPECT_EQ(sim::RegisteredClass().lpfnWndProc, &HostWindowProc);
+}
+
+TEST_F(LauncherTest, NoSettingsFileGivesSeparatorAndSettingsItem) {
+  RunProgram();
+  const vector<sim::MenuItem>& menu = sim::TrackedMenu();
+  ASSERT_EQ(menu.size(), 2u);
+  EXPECT_TRUE(menu[0].separator);
+  EXPECT_EQ(menu[1].id, IDM_SETTINGS);
+  EXPECT_EQ(menu[1].text, "\x90\xdd\x92\xe8");
+}
+
+TEST_F(LauncherTest, EntriesInFileOrderThenSeparatorAndSettings) {
+  WriteSettings(kThreeFolders);
+  RunProgram();
+  EXPECT_CALLS_FROM(StartCalls().size(), ThreeFolderMenuCalls());
+  const vector<sim::MenuItem>& menu = sim::TrackedMenu();
+  ASSERT_EQ(menu.size(), 5u);
+  EXPECT_EQ(menu[0].text, "Docs");
+  EXPECT_EQ(menu[2].text, "&Root");  // shown exactly as read
+  EXPECT_TRUE(menu[3].separator);
+  EXPECT_EQ(menu[4].id, IDM_SETTINGS);
+}
+
+TEST_F(LauncherTest, DuplicateAndEmptyLabelsEachGetAnItem) {
+  WriteSettings("\"Same\" \"a\"\n\"Same\" \"b\"\n\"\" \"c\"\n");
+  RunProgram();
+  const vector<sim::MenuItem>& menu = sim::TrackedMenu();
+  ASSERT_EQ(menu.size(), 5u);
+  EXPECT_EQ(menu[0].id, 1000u);
+  EXPECT_EQ(menu[1].id, 1001u);
+  EXPECT_EQ(menu[1].text, "Same");
+  EXPECT_EQ(menu[2].id, 1002u);
+  EXPECT_EQ(menu[2].text, "");
+}
+
+TEST_F(LauncherTest, HundredEntriesAtMost) {
+  string file;
+  for (int i = 0; i < 101; ++i) file += "\"L" + std::to_string(i) + "\" \"P\"\n";
+  WriteSettings(file);
+  RunProgram();
+  const vector<sim::MenuItem>& menu = sim::TrackedMenu();
+  ASSERT_EQ(menu.size(), 102u);
+  for (UINT i = 0; i < 100; ++i) EXPECT_EQ(menu[i].id, 1000 + i);
+  EXPECT_EQ(menu[99].text, "L99");
+  EXPECT_EQ(sim::Log()[StartCalls().size() + 100], Item(100, IDM_SETTINGS, kSettingsItem));
+}
+
+// The settings file is a pipe that delivers 100 entry lines and then stays
+// open: if the program asked for one more line it would wait, and the menu
+// would only be tracked once the pipe is closed.
+TEST_F(LauncherTest, NoLineReadAfterTheHundredthEntry) {
+  ASSERT_EQ(mkfifo(kSettingsFileName, 0600), 0);
+  std::atomic<bool> tracked{false};
+  std::atomic<bool> tracked_while_open{false};
+  sim::OnTrackPopupMenu([&] { tracked = true; });
+  std::thread writer([&] {
+    int fd = open(kSettingsFileName, O_WRONLY);
+    string lines;
+    for (int i = 0; i < 100; ++i) lines += "\"L\" \"P\"\n";
+    ASSERT_EQ(write(fd, lines.data(), lines.size()), static_cast<ssize_t>(lines.size()));
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!tracked && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    tracked_while_open = tracked.load();
+    close(fd);
+  });
+  RunProgram();
+  writer.join();
+  EXPECT_TRUE(tracked_while_open) << "the program read past the hundredth entry";
+  EXPECT_EQ(sim::TrackedMenu().size(), 102u);
+}
+
+struct ChoiceCase {
+  const char* name;
+  UINT choice;
+  vector<string> action_calls;  // after DestroyMenu
+};
+
+void PrintTo(const ChoiceCase& c, std::ostream* out) { *out << c.name; }
+
+class ChoiceTest : public LauncherTest, public testing::WithParamInterface<ChoiceCase> {};
+
+TEST_P(ChoiceTest, DestroysMenuThenActsOnce) {
+  WriteSettings(kThreeFolders);
+  sim::ScriptMenuChoice(GetParam().choice);
+  RunProgram();
+  vector<string> expected = ThreeFolderMenuCalls();
+  expected.insert(expected.end(), GetParam().action_calls.begin(), GetParam().action_calls.end());
+  EXPECT_CALLS_FROM(StartCalls().size(), expected);
+}
+
+// Before any dialog is looked for, a chosen folder goes to the shell.
+const vector<string> kExploreTemp = {
+    "ShellExecuteA(null, \"explore\", \"C:\\\\Temp\", null, null, 5)"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Choices, ChoiceTest,
+    testing::Values(
+        ChoiceCase{"Dismissed", IDM_NONE, {}},
+        ChoiceCase{"Settings",
+                   IDM_SETTINGS,
+                   {"ShellExecuteA(null, \"open\", \"\\x90\\xdd\\x92\\xe8.txt\", null, null, 5)"}},
+        ChoiceCase{"SecondFolder", 1001, kExploreTemp},
+        ChoiceCase{
+            "LastFolder", 1002, {"ShellExecuteA(null, \"explore\", \"C:\\\\\", null, null, 5)"}},
+        // Identifiers the menu never gave out do nothing.
+        ChoiceCase{"PastTheLastFolder", 1003, {}}, ChoiceCase{"LastPossibleFolder", 1099, {}},
+        ChoiceCase{"BelowTheFolders", 999, {}}, ChoiceCase{"Two", 2, {}},
+        ChoiceCase{"Huge", 0xffffffffu, {}}),
+    [](const testing::TestParamInfo<ChoiceCase>& param) { return string(param.param.name); });
+
+TEST_F(LauncherTest, EmptyPathIsHandedOnLikeAnyOther) {
+  WriteSettings("\"Nothing\" \"\"\n");
+  sim::ScriptMenuChoice(1000);
+  RunProgram();
+  EXPECT_EQ(sim::Log().back(), "ShellExecuteA(null, \"explore\", \"\", null, null, 5)");
+}
+
+TEST_F(LauncherTest, HostWindowProcLeavesEveryMessageToTheDefault) {
+  HWND window = sim::AddTopWindow("tarnwick", "host");
+  LRESULT result = HostWindowProc(window, 0x0010, 3, 4);
+  EXPECT_CALLS_FROM(0, {"DefWindowProcA(host, 0x10, 3, 4)"});
+  EXPECT_EQ(result, DefWindowProcA(window, 0x0010, 3, 4));
+}
+
+}  // namespace
