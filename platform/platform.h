@@ -6,8 +6,9 @@
 
 #ifdef _WIN32
 
-#include <shellapi.h>
 #include <windows.h>
+// shellapi.h needs the types of windows.h.
+#include <shellapi.h>
 
 #include <stddef.h>
 
