@@ -19,5 +19,6 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
 void OpenSettingsFile();
 // Opens the folder in a shell window with the verb "explore".
 void ExploreFolder(const char* path);
-// The action of a folder command.
+// The action of a folder command: an open file dialog is moved to the folder;
+// with none, the folder opens in a shell window. (dialog_steering.cpp)
 void GoToFolder(const char* path);

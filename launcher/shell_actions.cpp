@@ -9,5 +9,3 @@ void OpenSettingsFile() {
 void ExploreFolder(const char* path) {
   ShellExecuteA(nullptr, "explore", path, nullptr, nullptr, SW_SHOW);
 }
-
-void GoToFolder(const char* path) { ExploreFolder(path); }

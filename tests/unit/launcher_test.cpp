@@ -159,8 +159,9 @@ TEST_P(ChoiceTest, DestroysMenuThenActsOnce) {
   EXPECT_CALLS_FROM(StartCalls().size(), expected);
 }
 
-// Before any dialog is looked for, a chosen folder goes to the shell.
+// With no other window than our own, a chosen folder goes to the shell.
 const vector<string> kExploreTemp = {
+    "GetTopWindow(null)", "GetWindow(tarnwick, 2)",
     "ShellExecuteA(null, \"explore\", \"C:\\\\Temp\", null, null, 5)"};
 
 INSTANTIATE_TEST_SUITE_P(
@@ -171,8 +172,10 @@ INSTANTIATE_TEST_SUITE_P(
                    IDM_SETTINGS,
                    {"ShellExecuteA(null, \"open\", \"\\x90\\xdd\\x92\\xe8.txt\", null, null, 5)"}},
         ChoiceCase{"SecondFolder", 1001, kExploreTemp},
-        ChoiceCase{
-            "LastFolder", 1002, {"ShellExecuteA(null, \"explore\", \"C:\\\\\", null, null, 5)"}},
+        ChoiceCase{"LastFolder",
+                   1002,
+                   {"GetTopWindow(null)", "GetWindow(tarnwick, 2)",
+                    "ShellExecuteA(null, \"explore\", \"C:\\\\\", null, null, 5)"}},
         // Identifiers the menu never gave out do nothing.
         ChoiceCase{"PastTheLastFolder", 1003, {}}, ChoiceCase{"LastPossibleFolder", 1099, {}},
         ChoiceCase{"BelowTheFolders", 999, {}}, ChoiceCase{"Two", 2, {}},

@@ -1,0 +1,79 @@
+// Finding an open file dialog and moving it to a folder. The dialog belongs
+// to another program; we know it only by its window classes and by the
+// control identifiers every Explorer-style file dialog has.
+#include "dialog_steering/dialog_steering.h"
+
+#include <string.h>
+
+#include "launcher/launcher.h"
+
+namespace {
+
+constexpr int kClassNameSize = 256;
+constexpr int kSavedTextBufferSize = 256;
+// WM_GETTEXT's size counts the NUL, so at most 254 bytes of a name are saved.
+constexpr WPARAM kSavedTextSize = 255;
+
+// The dialog's file-name box: an edit box in old-style dialogs, a combo box
+// in the usual ones. Both are addressed; the one a dialog lacks ignores us.
+constexpr int kFileNameEdit = edt1;
+constexpr int kFileNameCombo = cmb13;
+
+bool HasClass(HWND window, const char* class_name) {
+  char name[kClassNameSize];
+  GetClassNameA(window, name, kClassNameSize);
+  return strcmp(name, class_name) == 0;
+}
+
+// A dialog box whose shell view shows its files in a list view.
+bool IsFileDialog(HWND window) {
+  if (!HasClass(window, "#32770")) return false;
+  HWND shell_view = FindWindowExA(window, nullptr, "SHELLDLL_DefView", nullptr);
+  if (!shell_view) return false;
+  HWND list = GetTopWindow(shell_view);
+  return list && HasClass(list, "SysListView32");
+}
+
+void SetText(HWND dialog, int control_id, const char* text) {
+  SendDlgItemMessageA(dialog, control_id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+}  // namespace
+
+HWND FindFileDialog() {
+  // The window on top is our own host window, so the walk starts below it.
+  HWND window = GetTopWindow(nullptr);
+  while (window) {
+    window = GetWindow(window, GW_HWNDNEXT);
+    if (window && IsFileDialog(window)) return window;
+  }
+  return nullptr;
+}
+
+void SteerDialogToFolder(HWND dialog, const char* path) {
+  // Zeroed, so a control the dialog lacks gets an empty text back, not stray bytes.
+  char saved_edit[kSavedTextBufferSize] = {};
+  char saved_combo[kSavedTextBufferSize] = {};
+  SendDlgItemMessageA(dialog, kFileNameEdit, WM_GETTEXT, kSavedTextSize,
+                      reinterpret_cast<LPARAM>(saved_edit));
+  SendDlgItemMessageA(dialog, kFileNameCombo, WM_GETTEXT, kSavedTextSize,
+                      reinterpret_cast<LPARAM>(saved_combo));
+
+  SetText(dialog, kFileNameEdit, path);
+  SetText(dialog, kFileNameCombo, path);
+  // Returns once the dialog has handled the click: it has moved to the folder
+  // (or done whatever else it does with the typed path).
+  SendDlgItemMessageA(dialog, IDOK, BM_CLICK, 0, 0);
+
+  SetText(dialog, kFileNameEdit, saved_edit);
+  SetText(dialog, kFileNameCombo, saved_combo);
+}
+
+void GoToFolder(const char* path) {
+  HWND dialog = FindFileDialog();
+  if (dialog) {
+    SteerDialogToFolder(dialog, path);
+  } else {
+    ExploreFolder(path);
+  }
+}

@@ -1,0 +1,251 @@
+// Finding a file dialog among the top-level windows and steering it, against
+// the simulated desktop: which window is chosen, the exact messages it gets,
+// and what its file-name box holds afterwards.
+#include "dialog_steering/dialog_steering.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "launcher/launcher.h"
+#include "tests/unit/desktop_fixture.h"
+
+namespace {
+
+using std::string;
+using std::vector;
+
+// One top-level window: its class, and for a dialog the class of its shell
+// view and of the shell view's children (top of the Z order first).
+struct WindowSpec {
+  string name;
+  string class_name;
+  const char* shell_view_class = nullptr;
+  vector<string> view_children = {};
+};
+
+WindowSpec Host() { return {"host", "tarnwick"}; }
+WindowSpec FileDialog(const string& name) {
+  return {name, "#32770", "SHELLDLL_DefView", {"SysListView32"}};
+}
+WindowSpec MessageBox(const string& name) { return {name, "#32770"}; }
+
+// Puts the windows on the desktop, top of the Z order first. Each file
+// dialog holds a file name in its combo box, as Explorer-style dialogs do.
+std::map<string, HWND> Build(const vector<WindowSpec>& windows) {
+  std::map<string, HWND> handles;
+  for (const WindowSpec& spec : windows) {
+    HWND window = sim::AddTopWindow(spec.class_name.c_str(), spec.name.c_str());
+    handles[spec.name] = window;
+    sim::AddChild(window, "Button", (spec.name + ".ok").c_str());
+    if (!spec.shell_view_class) continue;
+    HWND view = sim::AddChild(window, spec.shell_view_class, (spec.name + ".view").c_str());
+    for (const string& child : spec.view_children) {
+      sim::AddChild(view, child.c_str(), (spec.name + ".list").c_str());
+    }
+    sim::AddControl(window, cmb13, spec.name + ".txt");
+    sim::AddControl(window, IDOK, "&Open");
+  }
+  return handles;
+}
+
+struct FinderCase {
+  const char* name;
+  vector<WindowSpec> windows;  // top of the Z order first
+  string found;
+};
+
+void PrintTo(const FinderCase& c, std::ostream* out) { *out << c.name; }
+
+class FinderTest : public DesktopTest, public testing::WithParamInterface<FinderCase> {};
+
+TEST_P(FinderTest, FindsFirstFileDialogBelowTheTop) {
+  std::map<string, HWND> handles = Build(GetParam().windows);
+  HWND found = FindFileDialog();
+  string found_name = "none";
+  for (const auto& [name, handle] : handles) {
+    if (handle == found) found_name = name;
+  }
+  EXPECT_EQ(found_name, GetParam().found);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Desktops, FinderTest,
+    testing::Values(
+        FinderCase{"NoWindowAtAll", {}, "none"}, FinderCase{"OnlyOurWindow", {Host()}, "none"},
+        FinderCase{"MessageBoxIsPassedOver", {Host(), MessageBox("box")}, "none"},
+        FinderCase{"FileDialogBelowTheTop", {Host(), FileDialog("open")}, "open"},
+        FinderCase{"TopmostIsNeverExamined", {FileDialog("open"), Host()}, "none"},
+        FinderCase{
+            "MessageBoxAboveFileDialog", {Host(), MessageBox("box"), FileDialog("save")}, "save"},
+        FinderCase{
+            "HigherOfTwoFileDialogs", {Host(), FileDialog("upper"), FileDialog("lower")}, "upper"},
+        FinderCase{
+            "ShellViewWithoutChild", {Host(), {"empty", "#32770", "SHELLDLL_DefView", {}}}, "none"},
+        FinderCase{"ShellViewTopChildOfOtherClass",
+                   {Host(), {"odd", "#32770", "SHELLDLL_DefView", {"Static", "SysListView32"}}},
+                   "none"},
+        FinderCase{"ListViewClassInOtherCase",
+                   {Host(), {"lower", "#32770", "SHELLDLL_DefView", {"syslistview32"}}},
+                   "none"},
+        FinderCase{"ListViewClassWithSuffix",
+                   {Host(), {"long", "#32770", "SHELLDLL_DefView", {"SysListView32x"}}},
+                   "none"},
+        FinderCase{"DialogClassWithSuffix",
+                   {Host(), {"long", "#327700", "SHELLDLL_DefView", {"SysListView32"}}},
+                   "none"},
+        FinderCase{"ShellViewInAnotherWindowClass",
+                   {Host(), {"frame", "CabinetWClass", "SHELLDLL_DefView", {"SysListView32"}}},
+                   "none"},
+        FinderCase{"PassesOverNearMissesToTheMatch",
+                   {Host(),
+                    {"odd", "#32770", "SHELLDLL_DefView", {"Static"}},
+                    {"empty", "#32770", "SHELLDLL_DefView", {}},
+                    FileDialog("open")},
+                   "open"}),
+    [](const testing::TestParamInfo<FinderCase>& param) { return string(param.param.name); });
+
+TEST_F(DesktopTest, FinderWalksTheZOrderOnce) {
+  Build({Host(), MessageBox("box"), FileDialog("open"), FileDialog("later")});
+  FindFileDialog();
+  EXPECT_CALLS_FROM(0, (vector<string>{
+                           "GetTopWindow(null)",
+                           "GetWindow(host, 2)",
+                           "GetClassNameA(box, buffer, 256)",
+                           "FindWindowExA(box, null, \"SHELLDLL_DefView\", null)",
+                           "GetWindow(box, 2)",
+                           "GetClassNameA(open, buffer, 256)",
+                           "FindWindowExA(open, null, \"SHELLDLL_DefView\", null)",
+                           "GetTopWindow(open.view)",
+                           "GetClassNameA(open.list, buffer, 256)",
+                       }));
+}
+
+struct SteerCase {
+  const char* name;
+  bool has_edit;
+  bool has_combo;
+  string file_name;
+  string path;
+  string restored;  // what the file-name box holds afterwards
+};
+
+void PrintTo(const SteerCase& c, std::ostream* out) { *out << c.name; }
+
+class SteerTest : public DesktopTest, public testing::WithParamInterface<SteerCase> {
+ protected:
+  HWND dialog_ = nullptr;
+  vector<string> seen_at_click_;
+
+  void SetUp() override {
+    DesktopTest::SetUp();
+    dialog_ = sim::AddTopWindow("#32770", "dialog");
+    if (GetParam().has_edit) sim::AddControl(dialog_, edt1, GetParam().file_name);
+    if (GetParam().has_combo) sim::AddControl(dialog_, cmb13, GetParam().file_name);
+    sim::AddControl(dialog_, IDOK, "&Open");
+    sim::OnClick([this](HWND dialog) {
+      for (int id : {edt1, cmb13}) {
+        if (sim::HasControl(dialog, id)) seen_at_click_.push_back(sim::ControlText(dialog, id));
+      }
+    });
+  }
+};
+
+TEST_P(SteerTest, TypesPathClicksOkAndRestoresTheName) {
+  const SteerCase& c = GetParam();
+  SteerDialogToFolder(dialog_, c.path.c_str());
+
+  size_t controls = (c.has_edit ? 1 : 0) + (c.has_combo ? 1 : 0);
+  EXPECT_EQ(seen_at_click_, vector<string>(controls, c.path));
+  if (c.has_edit) {
+    EXPECT_EQ(sim::ControlText(dialog_, edt1), c.restored);
+  }
+  if (c.has_combo) {
+    EXPECT_EQ(sim::ControlText(dialog_, cmb13), c.restored);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Dialogs, SteerTest,
+    testing::Values(
+        SteerCase{"ComboBoxOnly", false, true, "report.txt", "C:\\Temp", "report.txt"},
+        SteerCase{"EditBoxOnly", true, false, "report.txt", "C:\\Temp", "report.txt"},
+        SteerCase{"BothBoxes", true, true, "a.txt", "D:\\Data", "a.txt"},
+        SteerCase{"EmptyName", false, true, "", "C:\\Temp", ""},
+        SteerCase{"EmptyPathIsTypedAndClicked", false, true, "x.txt", "", "x.txt"},
+        SteerCase{"Cp932Path", false, true, "\x83\x65.txt", "C:\\\x90\xdd\x92\xe8", "\x83\x65.txt"},
+        // At most 254 bytes of a name are saved.
+        SteerCase{"LongNameComesBackCut", false, true, string(300, 'n'), "C:\\", string(254, 'n')}),
+    [](const testing::TestParamInfo<SteerCase>& param) { return string(param.param.name); });
+
+const vector<string> SevenMessages(const string& restored_edit, const string& restored_combo) {
+  return {
+      "SendDlgItemMessageA(dialog, 1152, WM_GETTEXT, 255, buffer)",
+      "SendDlgItemMessageA(dialog, 1148, WM_GETTEXT, 255, buffer)",
+      "SendDlgItemMessageA(dialog, 1152, WM_SETTEXT, 0, \"C:\\\\Temp\")",
+      "SendDlgItemMessageA(dialog, 1148, WM_SETTEXT, 0, \"C:\\\\Temp\")",
+      "SendDlgItemMessageA(dialog, 1, BM_CLICK, 0, 0)",
+      "SendDlgItemMessageA(dialog, 1152, WM_SETTEXT, 0, " + restored_edit + ")",
+      "SendDlgItemMessageA(dialog, 1148, WM_SETTEXT, 0, " + restored_combo + ")",
+  };
+}
+
+TEST_F(DesktopTest, SteeringSendsSevenMessagesInOrder) {
+  HWND dialog = sim::AddTopWindow("#32770", "dialog");
+  sim::AddControl(dialog, cmb13, "report.txt");
+  SteerDialogToFolder(dialog, "C:\\Temp");
+  // The edit box is missing: its saved text is empty, never stray bytes.
+  EXPECT_CALLS_FROM(0, SevenMessages("\"\"", "\"report.txt\""));
+}
+
+TEST_F(DesktopTest, DialogThatClosesOnTheClickIsLeftAlone) {
+  HWND dialog = sim::AddTopWindow("#32770", "dialog");
+  sim::AddControl(dialog, cmb13, "report.txt");
+  sim::AddControl(dialog, IDOK, "&Save");
+  sim::OnClick([](HWND clicked) { sim::DestroyWindow(clicked); });
+  SteerDialogToFolder(dialog, "C:\\Temp");
+  EXPECT_FALSE(sim::IsWindow(dialog));
+  EXPECT_EQ(sim::Log().size(), 7u);  // both restores are still sent, to no effect
+}
+
+// The whole run: the folder goes to exactly one place.
+class GoToFolderTest : public DesktopTest {
+ protected:
+  void RunChoosing(UINT command) {
+    WriteSettings("\"Docs\" \"C:\\Docs\"\n\"Temp\" \"C:\\Temp\"\n");
+    sim::ScriptMenuChoice(command);
+    RunProgram();
+  }
+  bool ShellWasCalled() {
+    for (const string& call : sim::Log()) {
+      if (call.rfind("ShellExecuteA", 0) == 0) return true;
+    }
+    return false;
+  }
+};
+
+TEST_F(GoToFolderTest, HigherFileDialogIsSteeredInsteadOfExploring) {
+  std::map<string, HWND> dialogs =
+      Build({MessageBox("box"), FileDialog("upper"), FileDialog("lower")});
+  vector<string> seen_at_click;
+  sim::OnClick([&](HWND dialog) { seen_at_click.push_back(sim::ControlText(dialog, cmb13)); });
+  RunChoosing(1001);
+  EXPECT_FALSE(ShellWasCalled());
+  EXPECT_EQ(seen_at_click, vector<string>{"C:\\Temp"});
+  EXPECT_EQ(sim::ControlText(dialogs["upper"], cmb13), "upper.txt");
+  EXPECT_EQ(sim::Log().back(), "SendDlgItemMessageA(upper, 1148, WM_SETTEXT, 0, \"upper.txt\")");
+}
+
+TEST_F(GoToFolderTest, WithoutFileDialogTheFolderIsExplored) {
+  Build({MessageBox("box")});
+  RunChoosing(1000);
+  EXPECT_EQ(sim::Log().back(), "ShellExecuteA(null, \"explore\", \"C:\\\\Docs\", null, null, 5)");
+}
+
+TEST_F(GoToFolderTest, DismissedMenuLooksForNoDialog) {
+  Build({FileDialog("open")});
+  RunChoosing(IDM_NONE);
+  EXPECT_EQ(sim::Log().back(), "DestroyMenu(menu)");
+}
+
+}  // namespace
