@@ -17,33 +17,33 @@ using std::vector;
 
 // One top-level window: its class, and for a dialog the class of its shell
 // view and of the shell view's children (top of the Z order first).
-struct WindowSpec {
+struct WindowLayout {
   string name;
   string class_name;
   const char* shell_view_class = nullptr;
   vector<string> view_children = {};
 };
 
-WindowSpec Host() { return {"host", "tarnwick"}; }
-WindowSpec FileDialog(const string& name) {
+WindowLayout Host() { return {"host", "tarnwick"}; }
+WindowLayout FileDialog(const string& name) {
   return {name, "#32770", "SHELLDLL_DefView", {"SysListView32"}};
 }
-WindowSpec MessageBox(const string& name) { return {name, "#32770"}; }
+WindowLayout MessageBox(const string& name) { return {name, "#32770"}; }
 
 // Puts the windows on the desktop, top of the Z order first. Each file
 // dialog holds a file name in its combo box, as Explorer-style dialogs do.
-std::map<string, HWND> Build(const vector<WindowSpec>& windows) {
+std::map<string, HWND> Build(const vector<WindowLayout>& windows) {
   std::map<string, HWND> handles;
-  for (const WindowSpec& spec : windows) {
-    HWND window = sim::AddTopWindow(spec.class_name.c_str(), spec.name.c_str());
-    handles[spec.name] = window;
-    sim::AddChild(window, "Button", (spec.name + ".ok").c_str());
-    if (!spec.shell_view_class) continue;
-    HWND view = sim::AddChild(window, spec.shell_view_class, (spec.name + ".view").c_str());
-    for (const string& child : spec.view_children) {
-      sim::AddChild(view, child.c_str(), (spec.name + ".list").c_str());
+  for (const WindowLayout& layout : windows) {
+    HWND window = sim::AddTopWindow(layout.class_name.c_str(), layout.name.c_str());
+    handles[layout.name] = window;
+    sim::AddChild(window, "Button", (layout.name + ".ok").c_str());
+    if (!layout.shell_view_class) continue;
+    HWND view = sim::AddChild(window, layout.shell_view_class, (layout.name + ".view").c_str());
+    for (const string& child : layout.view_children) {
+      sim::AddChild(view, child.c_str(), (layout.name + ".list").c_str());
     }
-    sim::AddControl(window, cmb13, spec.name + ".txt");
+    sim::AddControl(window, cmb13, layout.name + ".txt");
     sim::AddControl(window, IDOK, "&Open");
   }
   return handles;
@@ -51,7 +51,7 @@ std::map<string, HWND> Build(const vector<WindowSpec>& windows) {
 
 struct FinderCase {
   const char* name;
-  vector<WindowSpec> windows;  // top of the Z order first
+  vector<WindowLayout> windows;  // top of the Z order first
   string found;
 };
 
