@@ -7,7 +7,8 @@
 #ifdef _WIN32
 
 #include <windows.h>
-// shellapi.h needs the types of windows.h.
+// These need the types of windows.h.
+#include <dlgs.h>  // the common dialogs' control identifiers: edt1, cmb13
 #include <shellapi.h>
 
 #include <stddef.h>
