@@ -1,0 +1,18 @@
+# The Windows release: version information in tarnwick.exe from the project
+# version, and `cpack` in the build directory making tarnwick-VERSION-win32.zip
+# with the exe, the sample 設定.txt (beside the exe, so it works as unpacked),
+# README.md and LICENSE.
+configure_file(${PROJECT_SOURCE_DIR}/launcher/tarnwick.rc.in
+               ${PROJECT_BINARY_DIR}/tarnwick.rc @ONLY)
+target_sources(tarnwick PRIVATE ${PROJECT_BINARY_DIR}/tarnwick.rc)
+
+install(FILES ${PROJECT_SOURCE_DIR}/examples/設定.txt ${PROJECT_SOURCE_DIR}/README.md
+              ${PROJECT_SOURCE_DIR}/LICENSE
+        DESTINATION .)
+
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME tarnwick)
+set(CPACK_PACKAGE_VENDOR "tarnwick developers")
+set(CPACK_PACKAGE_FILE_NAME tarnwick-${PROJECT_VERSION}-win32)
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+include(CPack)
