@@ -1,0 +1,33 @@
+// The floor for time to menu: a program that does nothing but create a hidden
+// window and track a one-item popup menu at the pointer, with the same flags
+// and start-up (no C run-time) as tarnwick.exe. bench/time_to_menu.cpp times both.
+#include <windows.h>
+
+namespace {
+
+LRESULT CALLBACK BaselineWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  return DefWindowProcA(window, message, wparam, lparam);
+}
+
+}  // namespace
+
+extern "C" void BaselineStart() {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  WNDCLASSEXA host_class = {};
+  host_class.cbSize = sizeof host_class;
+  host_class.lpfnWndProc = BaselineWindowProc;
+  host_class.hInstance = instance;
+  host_class.lpszClassName = "menu_baseline";
+  RegisterClassExA(&host_class);
+  HWND host = CreateWindowExA(0, "menu_baseline", "menu_baseline", 0, 0, 0, 0, 0,
+                              GetDesktopWindow(), nullptr, instance, nullptr);
+  SetForegroundWindow(host);
+  POINT pointer = {};
+  GetCursorPos(&pointer);
+  HMENU menu = CreatePopupMenu();
+  AppendMenuA(menu, MF_STRING, 1, "item");
+  TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_NONOTIFY | TPM_RETURNCMD, pointer.x, pointer.y, 0,
+                 host, nullptr);
+  DestroyMenu(menu);
+  ExitProcess(0);
+}

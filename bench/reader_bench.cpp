@@ -1,0 +1,152 @@
+// Cost of reading the settings file on the host: the real reader against a
+// floor in the same binary that reads the same file with the same stdio and
+// only finds its line ends with memchr. `--callgrind=WHAT:FILE` instead makes
+// one pass, for counting instructions under valgrind (bench/run_bench.sh).
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <unistd.h>
+
+#include <string>
+
+#include <benchmark/benchmark.h>
+
+#include "settings/settings_file.h"
+
+namespace {
+
+using std::string;
+
+// What people write: 100 folders, CR LF line ends, a few CP932 labels.
+string TypicalFile() {
+  string file;
+  for (int i = 0; i < kMaxFolders; ++i) {
+    string n = std::to_string(i);
+    string label = i % 4 ? "Project " + n
+                         : "\x83v\x83\x8d\x83W\x83"
+                           "F\x83N\x83g " +
+                               n;
+    file += "\"" + label + "\" \"C:\\Users\\Public\\Documents\\Projects\\" + n + "\"\r\n";
+  }
+  return file;
+}
+
+// The way the input grows: about 8 MiB of blocks of 64 blank lines and one
+// 1000-byte line (four pieces, each an entry), with CR LF ends.
+string LargeFile() {
+  string block;
+  for (int i = 0; i < 64; ++i) block += "\r\n";
+  block += "\"long\" \"C:\\" + string(988, 'd') + "\"\r\n";
+  string file;
+  while (file.size() < (8u << 20)) file += block;
+  return file;
+}
+
+const string& FileFor(int which) {
+  static const string typical = TypicalFile();
+  static const string large = LargeFile();
+  return which == 0 ? typical : large;
+}
+
+void WriteSettings(const string& bytes) {
+  FILE* file = fopen(kSettingsFileName, "wb");
+  if (!file || fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() || fclose(file)) {
+    perror("reader_bench: writing the settings file");
+    exit(1);
+  }
+}
+
+// The reader as the run uses it, but to the end of the file: the large file
+// is about what the reader does per byte, not about the 100-entry cap.
+__attribute__((noinline)) size_t ReadAllEntries() {
+  SettingsStream stream;
+  if (!OpenSettingsStream(&stream)) exit(1);
+  static char label[kTextSize];
+  static char path[kTextSize];
+  size_t entries = 0;
+  while (ReadFolderEntry(&stream, label, path)) ++entries;
+  CloseSettingsStream(&stream);
+  return entries;
+}
+
+// The floor: the same file, opened the same way, read in blocks, and every
+// line end found with memchr; nothing is copied or split.
+__attribute__((noinline)) size_t FindLineEnds() {
+  FILE* file = fopen(kSettingsFileName, "rb");
+  if (!file) exit(1);
+  static char block[BUFSIZ];
+  size_t lines = 0;
+  size_t got;
+  while ((got = fread(block, 1, sizeof block, file)) > 0) {
+    const char* end = block + got;
+    for (const char* p = block; (p = static_cast<const char*>(memchr(p, '\n', end - p))); ++p) {
+      ++lines;
+    }
+  }
+  fclose(file);
+  return lines;
+}
+
+void BM_Reader(benchmark::State& state) {
+  const string& file = FileFor(static_cast<int>(state.range(0)));
+  WriteSettings(file);
+  for (auto _ : state) benchmark::DoNotOptimize(ReadAllEntries());
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * file.size()));
+  state.counters["entries"] = static_cast<double>(ReadAllEntries());
+}
+
+void BM_MemchrFloor(benchmark::State& state) {
+  const string& file = FileFor(static_cast<int>(state.range(0)));
+  WriteSettings(file);
+  for (auto _ : state) benchmark::DoNotOptimize(FindLineEnds());
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * file.size()));
+}
+
+// Typical (0) and large (1) alternate with the floor, so both see the same
+// moment of a noisy machine as far as possible.
+BENCHMARK(BM_Reader)->Arg(0)->ArgName("typical");
+BENCHMARK(BM_MemchrFloor)->Arg(0)->ArgName("typical");
+BENCHMARK(BM_Reader)->Arg(1)->ArgName("large");
+BENCHMARK(BM_MemchrFloor)->Arg(1)->ArgName("large");
+
+char work_dir[] = "/tmp/tarnwick-bench-XXXXXX";
+
+void RemoveWorkDir() {
+  unlink(kSettingsFileName);
+  rmdir(work_dir);
+}
+
+// One pass of reader or floor over one file; prints the byte count so the
+// caller can divide valgrind's instruction count by it.
+int CallgrindPass(const char* what) {
+  const bool reader = strncmp(what, "reader:", 7) == 0;
+  const bool floor = strncmp(what, "memchr:", 7) == 0;
+  const char* which = strchr(what, ':');
+  if ((!reader && !floor) || !which ||
+      (strcmp(which + 1, "typical") != 0 && strcmp(which + 1, "large") != 0)) {
+    fprintf(stderr, "usage: reader_bench --callgrind=reader|memchr:typical|large\n");
+    return 2;
+  }
+  const string& file = FileFor(strcmp(which + 1, "typical") == 0 ? 0 : 1);
+  WriteSettings(file);
+  size_t result = reader ? ReadAllEntries() : FindLineEnds();
+  printf("bytes %zu result %zu\n", file.size(), result);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The reader opens its file by a fixed relative name: work in a private directory.
+  if (!mkdtemp(work_dir) || chdir(work_dir) != 0) {
+    perror("reader_bench: private working directory");
+    return 1;
+  }
+  atexit(RemoveWorkDir);
+  if (argc == 2 && strncmp(argv[1], "--callgrind=", 12) == 0) return CallgrindPass(argv[1] + 12);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
