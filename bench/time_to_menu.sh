@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Time to menu under Wine: tarnwick.exe with the example settings file and with
+# a 100-entry file against bench/menu_baseline.exe, alternated run by run by
+# bench/time_to_menu.exe, in a private prefix on a private Xvfb display.
+# Usage: bench/time_to_menu.sh [RUNS] [MINGW-BUILD-DIR]   (after the mingw preset is built)
+set -euo pipefail
+repo=$(cd "$(dirname "$0")/.." && pwd)
+runs=${1:-50}
+build=$(cd "${2:-$repo/build/mingw}" && pwd)
+for exe in tarnwick.exe bench/menu_baseline.exe bench/time_to_menu.exe; do
+  [ -f "$build/$exe" ] || { echo "time_to_menu: $build/$exe missing (cmake --build --preset mingw)" >&2; exit 1; }
+done
+
+export WINEPREFIX="${TARNWICK_BENCH_PREFIX:-${TMPDIR:-/tmp}/tarnwick-bench-prefix}"
+export WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
+bash "$repo/scripts/wine-prefix.sh"
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/tarnwick-ttm-XXXXXX")
+xvfb_pid=""
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Xvfb picks a free display itself, so other users of the machine are never disturbed.
+exec 8>"$work/display"
+Xvfb -displayfd 8 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+exec 8>&-
+for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+[ -s "$work/display" ] || { echo "time_to_menu: Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
+export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
+
+# Copies, so that the binaries and the settings files sit on the same disk path
+# for every program, and nothing in the build directory changes.
+mkdir -p "$work/baseline" "$work/example" "$work/hundred"
+cp "$build/tarnwick.exe" "$build/bench/menu_baseline.exe" "$build/bench/time_to_menu.exe" "$work/"
+cp "$repo/examples/設定.txt" "$work/example/"
+for i in $(seq 0 99); do printf '"Folder %d" "C:\\windows\\temp\\%d"\r\n' "$i" "$i"; done >"$work/hundred/設定.txt"
+
+win() { winepath -w "$1"; }
+echo "time_to_menu: $runs runs each on $DISPLAY, prefix $WINEPREFIX"
+wine "$(win "$work/time_to_menu.exe")" "$runs" \
+  "baseline=$(win "$work/menu_baseline.exe")|$(win "$work/baseline")" \
+  "example=$(win "$work/tarnwick.exe")|$(win "$work/example")" \
+  "hundred=$(win "$work/tarnwick.exe")|$(win "$work/hundred")" | tee "$work/runs.txt" | grep -v '^run '
