@@ -1,0 +1,73 @@
+// The test fixture of the end-to-end tests: a scratch directory that is the
+// working directory of tarnwick.exe, the settings file in it, real file
+// dialogs of another process, and one run of the real menu driven by keys.
+// Whatever a test starts, and whatever the shell starts for it, ends with it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <list>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/e2e_support.h"
+
+// "設定" and the settings file name in code page 932.
+extern const char kSettingsWord[];
+extern const char kSettingsFileName[];
+
+// A file dialog in a file_dialog_host process.
+struct FileDialog {
+  Program* program = nullptr;  // owned by the fixture
+  HWND window = nullptr;
+  HWND hook = nullptr;  // the hook's child dialog, which answers state requests
+};
+
+// What one run of tarnwick.exe showed.
+struct MenuRun {
+  RECT menu_rect = {};   // where the menu window stood
+  DWORD ms_to_menu = 0;  // from the start of the process to the menu being shown
+  DWORD exit_code = 99;
+};
+
+class TarnwickTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // A program slot that TearDown ends, whatever the test did with it.
+  Program* NewProgram();
+
+  // Writes the settings file (named in code page 932) into the working directory.
+  void WriteSettings(const std::string& bytes);
+  // Makes a folder in the working directory and gives its full path.
+  std::string MakeFolder(const std::string& name);
+
+  // Opens a file dialog: `arguments` are file_dialog_host's ("open", "save",
+  // "--old-size", ...); it starts in the folder `start` with the file name `name`.
+  ::testing::AssertionResult OpenFileDialog(const std::string& arguments, const std::string& start,
+                                            const std::string& name, FileDialog* dialog);
+  // Asks the dialog for the folder it shows and the text of its file-name box.
+  ::testing::AssertionResult GetDialogState(FileDialog* dialog, std::string* folder,
+                                            std::string* name);
+
+  // Starts tarnwick.exe with the pointer at `pointer`, waits for its menu,
+  // presses `keys` and waits for it to end.
+  ::testing::AssertionResult RunMenu(const std::vector<WORD>& keys, MenuRun* run,
+                                     POINT pointer = {200, 150});
+  // The keys that choose menu item `index` (0 is the first) from a fresh menu.
+  static std::vector<WORD> KeysForItem(int index);
+
+  // Processes started since the last RunMenu began, other than tarnwick.exe.
+  std::vector<ProcessEntry> ProcessesStartedByRun() const;
+  static std::string Names(const std::vector<ProcessEntry>& processes);
+
+  std::string dir_;  // the working directory of tarnwick.exe
+  std::string tarnwick_;
+  std::string dialog_host_;
+  std::list<Program> programs_;              // started by this test; ended in TearDown
+  std::vector<ProcessEntry> shell_started_;  // started by tarnwick's shell actions
+  std::vector<ProcessEntry> before_run_;
+  std::vector<ProcessEntry> before_test_;
+  DWORD tarnwick_id_ = 0;
+};

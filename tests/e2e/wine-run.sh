@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Runs one Windows test program under Wine the way ctest needs it: a private
+# Xvfb display, a throwaway copy of a template prefix, quiet Wine logs and the
+# ja_JP locale (ANSI code page 932) unless TW_E2E_LOCALE names another.
+# Everything it starts is ended and removed again, also on failure or timeout.
+# Usage: wine-run.sh PROGRAM.exe [ARGS...]  (set as CROSSCOMPILING_EMULATOR)
+set -uo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+repo=$(cd "$here/../.." && pwd)
+work_root="${TW_E2E_WORK:-${TMPDIR:-/tmp}}"
+template="${TW_E2E_TEMPLATE:-$work_root/tarnwick-wine-template}"
+locale="${TW_E2E_LOCALE:-ja_JP.UTF-8}"
+limit="${TW_E2E_TIME_LIMIT:-100}"
+
+# One template per machine and Wine version; tests running at once take turns
+# creating it.
+mkdir -p "$(dirname "$template")" "$work_root"
+(
+  flock 9
+  WINEPREFIX="$template" bash "$repo/scripts/wine-prefix.sh"
+) 9>"$template.lock" || { echo "wine-run: cannot create the template prefix" >&2; exit 1; }
+
+run_dir=$(mktemp -d "$work_root/tarnwick-e2e.XXXXXX")
+prefix="$run_dir/prefix"
+xvfb_pid=""
+
+cleanup() {
+  WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1
+  WINEPREFIX="$prefix" wineserver -w >/dev/null 2>&1
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+  fi
+  rm -rf "$run_dir"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# Hard links make the copy instant; the files Wine rewrites in place (the
+# registry, the ini files) are copied for real so the template stays clean.
+cp -al "$template" "$prefix" 2>/dev/null || cp -a "$template" "$prefix"
+find "$prefix" -maxdepth 3 \( -name '*.reg' -o -name '*.ini' -o -name '.update-timestamp' \) \
+  -type f -exec sh -c 'for f; do cp --remove-destination "$f" "$f.copy" && mv "$f.copy" "$f"; done' sh {} +
+
+# Xvfb chooses a free display itself and reports it, so concurrent runs never collide.
+exec 8>"$run_dir/display"
+Xvfb -displayfd 8 -screen 0 1024x768x24 -nolisten tcp -noreset >"$run_dir/xvfb.log" 2>&1 &
+xvfb_pid=$!
+exec 8>&-
+for _ in $(seq 1 100); do
+  [ -s "$run_dir/display" ] && break
+  kill -0 "$xvfb_pid" 2>/dev/null || break
+  sleep 0.05
+done
+display=$(tr -d '[:space:]' <"$run_dir/display")
+if [ -z "$display" ]; then
+  echo "wine-run: Xvfb did not start" >&2
+  cat "$run_dir/xvfb.log" >&2
+  exit 1
+fi
+
+export DISPLAY=":$display" WINEPREFIX="$prefix" WINEDEBUG=-all LC_ALL="$locale"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+unset LANG LANGUAGE
+timeout --kill-after=5 "$limit" wine "$@"
+status=$?
+[ $status -eq 124 ] && echo "wine-run: $1 did not finish within ${limit}s" >&2
+exit $status
