@@ -92,7 +92,7 @@ std::string TarnwickTest::MakeFolder(const std::string& name) {
 }
 
 ::testing::AssertionResult TarnwickTest::RunMenu(const std::vector<WORD>& keys, MenuRun* run,
-                                                 POINT pointer) {
+                                                 POINT pointer, DWORD menu_limit_ms) {
   if (FindMenuWindow()) return ::testing::AssertionFailure() << "a menu is already shown";
   // SetCursorPos alone does not move the X pointer under Wine 8 while no
   // window of ours is mapped, and the X pointer wins after 100 ms: move the
@@ -111,8 +111,8 @@ std::string TarnwickTest::MakeFolder(const std::string& name) {
     return ::testing::AssertionFailure() << "cannot start " << tarnwick_;
   tarnwick_id_ = tarnwick->id;
   HWND menu = nullptr;
-  if (!WaitUntil(kWaitLimitMs, [&]() { return (menu = FindMenuWindow()) != nullptr; }))
-    return ::testing::AssertionFailure() << "no menu within " << kWaitLimitMs << " ms\n"
+  if (!WaitUntil(menu_limit_ms, [&]() { return (menu = FindMenuWindow()) != nullptr; }))
+    return ::testing::AssertionFailure() << "no menu within " << menu_limit_ms << " ms\n"
                                          << DescribeTopWindows();
   run->ms_to_menu = GetTickCount() - start;
   GetWindowRect(menu, &run->menu_rect);

@@ -54,7 +54,8 @@ class TarnwickTest : public ::testing::Test {
   // Starts tarnwick.exe with the pointer at `pointer`, waits for its menu,
   // presses `keys` and waits for it to end.
   ::testing::AssertionResult RunMenu(const std::vector<WORD>& keys, MenuRun* run,
-                                     POINT pointer = {200, 150});
+                                     POINT pointer = {200, 150},
+                                     DWORD menu_limit_ms = kWaitLimitMs);
   // The keys that choose menu item `index` (0 is the first) from a fresh menu.
   static std::vector<WORD> KeysForItem(int index);
 
