@@ -150,9 +150,10 @@ TEST_F(MenuTest, UnreadableSettingsFileLeavesOnlyTheSettingsItem) {
     HANDLE held = INVALID_HANDLE_VALUE;
     settings.make(dir_, entry, &held);
     MenuRun run;
-    bool ran = RunMenu(KeysForItem(0), &run);
+    ::testing::AssertionResult ran = RunMenu(KeysForItem(0), &run);
     if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
     dir_ = settings_dir;
+    EndShellPrograms();
     ASSERT_TRUE(ran);
     EXPECT_EQ(run.exit_code, 0u);
     EXPECT_EQ(Height(run.menu_rect), Height(one.menu_rect) - item_height);

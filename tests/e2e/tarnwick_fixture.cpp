@@ -23,6 +23,10 @@ void TarnwickTest::SetUp() {
 void TarnwickTest::TearDown() {
   for (Program& program : programs_) EndProgram(&program);
   // The shell's windows (explorer, notepad) were started for this test: end them.
+  EndShellPrograms();
+}
+
+void TarnwickTest::EndShellPrograms() {
   for (const ProcessEntry& p : shell_started_) {
     HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, p.id);
     if (!process) continue;
@@ -30,6 +34,7 @@ void TarnwickTest::TearDown() {
     WaitForSingleObject(process, kWaitLimitMs);
     CloseHandle(process);
   }
+  shell_started_.clear();
 }
 
 Program* TarnwickTest::NewProgram() {

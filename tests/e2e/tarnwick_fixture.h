@@ -59,6 +59,10 @@ class TarnwickTest : public ::testing::Test {
   // The keys that choose menu item `index` (0 is the first) from a fresh menu.
   static std::vector<WORD> KeysForItem(int index);
 
+  // Ends the programs that tarnwick's shell actions have started so far, so
+  // that none of their windows comes up late and takes the next run's keys.
+  void EndShellPrograms();
+
   // Processes started since the last RunMenu began, other than tarnwick.exe.
   std::vector<ProcessEntry> ProcessesStartedByRun() const;
   static std::string Names(const std::vector<ProcessEntry>& processes);
