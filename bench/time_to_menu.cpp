@@ -19,6 +19,9 @@ struct Program {
   std::string exe;
   std::string dir;
   std::vector<double> ms;
+  // Time over the baseline's time in the same round, when both runs worked:
+  // the machine's load changes slowly compared with one round.
+  std::vector<double> ratios;
   int failures = 0;
 };
 
@@ -140,13 +143,16 @@ int main(int argc, char** argv) {
   // into the page cache and starts Wine's services.
   for (Program& program : programs) TimeOneRun(program);
   for (int run = 0; run < runs; ++run) {
+    double baseline_ms = -1;
     for (Program& program : programs) {
       double ms = TimeOneRun(program);
       printf("run %d %s %.2f\n", run, program.name.c_str(), ms);
+      if (&program == &programs[0]) baseline_ms = ms;
       if (ms < 0) {
         ++program.failures;
       } else {
         program.ms.push_back(ms);
+        if (baseline_ms > 0) program.ratios.push_back(ms / baseline_ms);
       }
     }
     fflush(stdout);
@@ -158,10 +164,13 @@ int main(int argc, char** argv) {
     std::vector<double> sorted = program.ms;
     std::sort(sorted.begin(), sorted.end());
     double median = Median(program.ms);
-    printf("%-12s runs %zu failures %d median %.2f ms  p10 %.2f  p90 %.2f  ratio %.3f\n",
-           program.name.c_str(), program.ms.size(), program.failures, median,
-           sorted.empty() ? 0 : sorted[sorted.size() / 10],
-           sorted.empty() ? 0 : sorted[sorted.size() * 9 / 10], baseline ? median / baseline : 0);
+    printf(
+        "%-10s runs %zu failures %d  median %.2f ms  p10 %.2f  p90 %.2f  "
+        "ratio of medians %.3f  median of paired ratios %.3f\n",
+        program.name.c_str(), program.ms.size(), program.failures, median,
+        sorted.empty() ? 0 : sorted[sorted.size() / 10],
+        sorted.empty() ? 0 : sorted[sorted.size() * 9 / 10], baseline ? median / baseline : 0,
+        Median(program.ratios));
     failed += program.failures;
   }
   return failed ? 1 : 0;

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Time to menu under Wine: tarnwick.exe with the example settings file and with
-# a 100-entry file against bench/menu_baseline.exe, alternated run by run by
-# bench/time_to_menu.exe, in a private prefix on a private Xvfb display.
+# a 100-entry file against bench/menu_baseline.exe (and the same floor loading
+# tarnwick's DLLs), alternated run by run by bench/time_to_menu.exe, in a
+# private prefix on a private Xvfb display.
 # Usage: bench/time_to_menu.sh [RUNS] [MINGW-BUILD-DIR]   (after the mingw preset is built)
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-50}
 build=$(cd "${2:-$repo/build/mingw}" && pwd)
-for exe in tarnwick.exe bench/menu_baseline.exe bench/time_to_menu.exe; do
+for exe in tarnwick.exe bench/menu_baseline.exe bench/menu_baseline_dlls.exe bench/time_to_menu.exe; do
   [ -f "$build/$exe" ] || { echo "time_to_menu: $build/$exe missing (cmake --build --preset mingw)" >&2; exit 1; }
 done
 
@@ -36,7 +37,8 @@ export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
 # Copies, so that the binaries and the settings files sit on the same disk path
 # for every program, and nothing in the build directory changes.
 mkdir -p "$work/baseline" "$work/example" "$work/hundred"
-cp "$build/tarnwick.exe" "$build/bench/menu_baseline.exe" "$build/bench/time_to_menu.exe" "$work/"
+cp "$build/tarnwick.exe" "$build/bench/menu_baseline.exe" "$build/bench/menu_baseline_dlls.exe" \
+  "$build/bench/time_to_menu.exe" "$work/"
 cp "$repo/examples/設定.txt" "$work/example/"
 for i in $(seq 0 99); do printf '"Folder %d" "C:\\windows\\temp\\%d"\r\n' "$i" "$i"; done >"$work/hundred/設定.txt"
 
@@ -44,5 +46,7 @@ win() { winepath -w "$1"; }
 echo "time_to_menu: $runs runs each on $DISPLAY, prefix $WINEPREFIX"
 wine "$(win "$work/time_to_menu.exe")" "$runs" \
   "baseline=$(win "$work/menu_baseline.exe")|$(win "$work/baseline")" \
+  "floor+dlls=$(win "$work/menu_baseline_dlls.exe")|$(win "$work/baseline")" \
   "example=$(win "$work/tarnwick.exe")|$(win "$work/example")" \
-  "hundred=$(win "$work/tarnwick.exe")|$(win "$work/hundred")" | tee "$work/runs.txt" | grep -v '^run '
+  "hundred=$(win "$work/tarnwick.exe")|$(win "$work/hundred")" | tee "$build/time_to_menu-runs.txt" | grep -v '^run '
+echo "time_to_menu: every run is in $build/time_to_menu-runs.txt"
