@@ -47,10 +47,10 @@ static UINT_PTR CALLBACK DialogHook(HWND hook, UINT message, WPARAM wparam, LPAR
     // CDM_ messages carry pointers, so they cannot be sent from the test's
     // process; it asks us instead and reads the answer from the report.
     char folder[MAX_PATH] = "";
-    char spec[MAX_PATH] = "";
+    char file_name[MAX_PATH] = "";
     SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof folder, reinterpret_cast<LPARAM>(folder));
-    SendMessageA(dialog, CDM_GETSPEC, sizeof spec, reinterpret_cast<LPARAM>(spec));
-    Report("%s %s\t%s", kStateLine, folder, spec);
+    SendMessageA(dialog, CDM_GETSPEC, sizeof file_name, reinterpret_cast<LPARAM>(file_name));
+    Report("%s %s\t%s", kStateLine, folder, file_name);
     return 1;
   }
   (void)wparam;

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# Runs one Windows test program under Wine the way ctest needs it: a private
-# Xvfb display, a throwaway copy of a template prefix, quiet Wine logs and the
-# ja_JP locale (ANSI code page 932) unless TW_E2E_LOCALE names another.
-# Everything it starts is ended and removed again, also on failure or timeout.
-# Usage: wine-run.sh PROGRAM.exe [ARGS...]  (set as CROSSCOMPILING_EMULATOR)
+# ctest's emulator for the Windows test programs: runs one under Wine on a private
+# Xvfb display, in a throwaway copy of a template prefix, with the ja_JP locale
+# (code page 932) unless TW_E2E_LOCALE names another. Whatever it starts is
+# ended and removed again, also on failure or timeout. Usage: wine-run.sh EXE [ARGS]
 set -uo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
