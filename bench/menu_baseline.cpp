@@ -2,8 +2,14 @@
 // window and track a one-item popup menu at the pointer, with the same flags
 // and start-up (no C run-time) as tarnwick.exe. bench/time_to_menu.cpp times both.
 // Built a second time with BASELINE_WITH_DLLS, it also imports what tarnwick.exe
-// imports (SHELL32, msvcrt), to tell the cost of loading them from our own work.
+// imports (SHELL32, msvcrt), and a third time with 100 items as well
+// (BASELINE_ITEMS), to tell the cost of the DLLs and of the window system's
+// work on a long menu from the cost of our own work.
 #include <windows.h>
+
+#ifndef BASELINE_ITEMS
+#define BASELINE_ITEMS 1
+#endif
 
 #ifdef BASELINE_WITH_DLLS
 #include <share.h>
@@ -36,7 +42,7 @@ extern "C" void BaselineStart() {
   POINT pointer = {};
   GetCursorPos(&pointer);
   HMENU menu = CreatePopupMenu();
-  AppendMenuA(menu, MF_STRING, 1, "item");
+  for (UINT_PTR id = 1; id <= BASELINE_ITEMS; ++id) AppendMenuA(menu, MF_STRING, id, "item");
   TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_NONOTIFY | TPM_RETURNCMD, pointer.x, pointer.y, 0,
                  host, nullptr);
   DestroyMenu(menu);
