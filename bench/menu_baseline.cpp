@@ -1,10 +1,7 @@
-// The floor for time to menu: a program that does nothing but create a hidden
-// window and track a one-item popup menu at the pointer, with the same flags
-// and start-up (no C run-time) as tarnwick.exe. bench/time_to_menu.cpp times both.
-// Built a second time with BASELINE_WITH_DLLS, it also imports what tarnwick.exe
-// imports (SHELL32, msvcrt), and a third time with 100 items as well
-// (BASELINE_ITEMS), to tell the cost of the DLLs and of the window system's
-// work on a long menu from the cost of our own work.
+// The floor for time to menu: a hidden window and a one-item popup menu at the
+// pointer, with tarnwick.exe's flags and start-up (no C run-time). Variants also
+// import tarnwick's DLLs (BASELINE_WITH_DLLS) and show 100 items (BASELINE_ITEMS),
+// to tell those costs from our own work. bench/time_to_menu.cpp times them.
 #include <windows.h>
 
 #ifndef BASELINE_ITEMS

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Time to menu under Wine: tarnwick.exe with the example settings file and with
-# a 100-entry file against bench/menu_baseline.exe (and the same floor loading
-# tarnwick's DLLs, with one item and with 100), alternated run by run by bench/time_to_menu.exe, in a
-# private prefix on a private Xvfb display.
+# Time to menu under Wine: tarnwick.exe with the example file and a 100-entry file
+# against bench/menu_baseline.exe and its variants, alternated by time_to_menu.exe
+# in a private prefix on a private Xvfb display.
 # Usage: bench/time_to_menu.sh [RUNS] [MINGW-BUILD-DIR]   (after the mingw preset is built)
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
