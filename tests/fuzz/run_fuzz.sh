@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the settings fuzz target for a bounded time from a copy of the seed
 # corpus, so the run never writes into the repository. A crash input is kept
-# next to the binary (fuzz-artifacts/) for a rerun: FUZZER CRASH-FILE.
+# next to the binary (fuzz-artifacts/) for a rerun: FUZZER CRASH-FILE (relative
+# paths work: the target makes them absolute before it changes directory).
 set -euo pipefail
 fuzzer=$(realpath "$1") corpus=$2 seconds=${3:-60}
 work=$(mktemp -d /tmp/tarnwick-fuzzrun-XXXXXX)

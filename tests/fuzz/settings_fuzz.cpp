@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -154,11 +155,40 @@ void RemoveWorkDir() {
   rmdir(work_dir);
 }
 
+// Rewritten arguments live as long as the process, as libFuzzer keeps argv.
+std::deque<string> rewritten_arguments;
+
+char* Keep(const string& argument) {
+  rewritten_arguments.push_back(argument);
+  return &rewritten_arguments.back()[0];
+}
+
+// A path on the command line, made absolute before we leave the directory
+// it is relative to.
+const char* Absolute(const string& cwd, const char* path) {
+  if (path[0] == '/' || path[0] == '\0') return path;
+  return Keep(cwd + "/" + path);
+}
+
 }  // namespace
 
 // The reader opens its file by a fixed relative name, so each fuzzing process
-// works in a private directory of its own.
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
+// works in a private directory of its own. libFuzzer reads its arguments after
+// this returns, so relative corpus, input and artifact paths are made absolute.
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+  char cwd[4096];
+  if (!getcwd(cwd, sizeof cwd)) abort();
+  for (int i = 1; i < *argc; ++i) {
+    char*& arg = (*argv)[i];
+    const char* value = strchr(arg, '=');
+    if (arg[0] != '-') {
+      arg = const_cast<char*>(Absolute(cwd, arg));
+    } else if (value && (strncmp(arg, "-artifact_prefix=", 17) == 0 ||
+                         strncmp(arg, "-exact_artifact_path=", 21) == 0)) {
+      string flag(arg, static_cast<size_t>(value + 1 - arg));
+      arg = Keep(flag + Absolute(cwd, value + 1));
+    }
+  }
   if (!mkdtemp(work_dir) || chdir(work_dir) != 0) {
     perror("settings_fuzz: private working directory");
     abort();
