@@ -142,18 +142,23 @@ int main(int argc, char** argv) {
   // One warm-up round that is not counted: the first start loads the DLLs
   // into the page cache and starts Wine's services.
   for (Program& program : programs) TimeOneRun(program);
+  const size_t count = programs.size();
   for (int run = 0; run < runs; ++run) {
-    double baseline_ms = -1;
-    for (Program& program : programs) {
-      double ms = TimeOneRun(program);
-      printf("run %d %s %.2f\n", run, program.name.c_str(), ms);
-      if (&program == &programs[0]) baseline_ms = ms;
-      if (ms < 0) {
-        ++program.failures;
-      } else {
-        program.ms.push_back(ms);
-        if (baseline_ms > 0) program.ratios.push_back(ms / baseline_ms);
+    // The order turns by one each round: a start is slower or faster after
+    // some programs than after others, and every program should see each place.
+    std::vector<double> round(count);
+    for (size_t k = 0; k < count; ++k) {
+      size_t i = (run + k) % count;
+      round[i] = TimeOneRun(programs[i]);
+      printf("run %d %s %.2f\n", run, programs[i].name.c_str(), round[i]);
+    }
+    for (size_t i = 0; i < count; ++i) {
+      if (round[i] < 0) {
+        ++programs[i].failures;
+        continue;
       }
+      programs[i].ms.push_back(round[i]);
+      if (round[0] > 0) programs[i].ratios.push_back(round[i] / round[0]);
     }
     fflush(stdout);
   }
