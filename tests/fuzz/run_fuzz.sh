@@ -10,5 +10,5 @@ trap 'rm -rf "$work"' EXIT
 cp -r "$corpus" "$work/corpus"
 artifacts="$(dirname "$fuzzer")/fuzz-artifacts"
 mkdir -p "$artifacts"
-"$fuzzer" -max_total_time="$seconds" -max_len=32768 -timeout=10 -rss_limit_mb=1024 \
+TMPDIR="$work" "$fuzzer" -max_total_time="$seconds" -max_len=32768 -timeout=10 -rss_limit_mb=1024 \
   -print_final_stats=1 -artifact_prefix="$artifacts/" "$work/corpus"

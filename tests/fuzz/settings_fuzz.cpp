@@ -148,7 +148,9 @@ void CheckRun(const std::vector<Entry>& model) {
   }
 }
 
-char work_dir[] = "/tmp/tarnwick-fuzz-XXXXXX";
+// Under $TMPDIR when set: run_fuzz.sh points it at its own temporary
+// directory, which it removes even when a crash skips our own clean-up.
+char work_dir[4096];
 
 void RemoveWorkDir() {
   unlink(kSettingsFileName);
@@ -189,6 +191,8 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
       arg = Keep(flag + Absolute(cwd, value + 1));
     }
   }
+  const char* tmp = getenv("TMPDIR");
+  snprintf(work_dir, sizeof work_dir, "%s/tarnwick-fuzz-XXXXXX", tmp && *tmp ? tmp : "/tmp");
   if (!mkdtemp(work_dir) || chdir(work_dir) != 0) {
     perror("settings_fuzz: private working directory");
     abort();
