@@ -6,6 +6,6 @@
 
 extern "C" void WinMainCRTStartup() {
   char no_arguments[] = "";  // tarnwick takes no arguments
-  ExitProcess(static_cast<UINT>(
-      WinMain(GetModuleHandleA(nullptr), nullptr, no_arguments, SW_SHOWDEFAULT)));
+  ExitProcess(
+      static_cast<UINT>(WinMain(GetModuleHandleA(nullptr), nullptr, no_arguments, SW_SHOWDEFAULT)));
 }
