@@ -3,6 +3,8 @@
 // left to the C library, whose text mode differs between Windows and the host.
 #include "settings/settings_file.h"
 
+#include <string.h>
+
 #ifdef _WIN32
 #include <share.h>
 #endif
@@ -11,32 +13,58 @@ const char kSettingsFileName[] = "\x90\xdd\x92\xe8.txt";
 
 namespace {
 
-constexpr int kEndOfFileByte = 0x1a;
+constexpr char kEndOfFileByte = 0x1a;
 constexpr char kQuote = '"';
 
-// The next byte of the file after the text-mode rules, or EOF.
-int ReadTextByte(SettingsStream* stream) {
-  if (stream->ended) return EOF;
-  int c = getc(stream->file);
-  if (c == '\r') {
-    int next = getc(stream->file);
-    if (next == '\n') return '\n';
-    if (next != EOF) ungetc(next, stream->file);
-  } else if (c == kEndOfFileByte) {
-    stream->ended = true;
-    return EOF;
-  }
-  return c;
+// Takes the next block of the file. False at its end or on a read error.
+bool Refill(SettingsStream* stream) {
+  if (stream->ended) return false;
+  stream->next = 0;
+  stream->end = static_cast<int>(fread(stream->block, 1, sizeof stream->block, stream->file));
+  stream->ended = stream->end == 0;
+  return !stream->ended;
 }
 
-// Reads one piece: up to and including the next LF, at most 255 bytes.
-// Returns its length; 0 means the file has ended.
+// The bytes the text-mode rules and the piece ends look at: LF, CR, 0x1A.
+const char kSpecialBytes[] = {'\n', '\r', kEndOfFileByte};
+
+// The length of the run at `bytes` that holds none of the special bytes.
+int PlainRun(const char* bytes, int length) {
+  for (char special : kSpecialBytes) {
+    const void* found = memchr(bytes, special, static_cast<size_t>(length));
+    if (found) length = static_cast<int>(static_cast<const char*>(found) - bytes);
+  }
+  return length;
+}
+
+// Reads one piece: up to and including the next LF, at most 255 bytes after
+// the text-mode rules. Returns its length; 0 means the file has ended.
 int ReadPiece(SettingsStream* stream, char line[kTextSize]) {
   int length = 0;
   while (length < kTextSize - 1) {
-    int c = ReadTextByte(stream);
-    if (c == EOF) break;
-    line[length++] = static_cast<char>(c);
+    if (stream->next == stream->end && !Refill(stream)) break;
+    // Plain bytes are copied as they stand, as many at once as fit.
+    int room = kTextSize - 1 - length;
+    int available = stream->end - stream->next;
+    int run = PlainRun(stream->block + stream->next, available < room ? available : room);
+    memcpy(line + length, stream->block + stream->next, static_cast<size_t>(run));
+    length += run;
+    stream->next += run;
+    if (run == room || stream->next == stream->end) continue;
+
+    char c = stream->block[stream->next++];
+    if (c == kEndOfFileByte) {
+      stream->ended = true;
+      stream->next = stream->end;
+      break;
+    }
+    // A CR followed by LF reads as that LF; the LF may start the next block.
+    if (c == '\r' && (stream->next < stream->end || Refill(stream)) &&
+        stream->block[stream->next] == '\n') {
+      c = '\n';
+      ++stream->next;
+    }
+    line[length++] = c;
     if (c == '\n') break;
   }
   line[length] = '\0';
@@ -47,6 +75,8 @@ int ReadPiece(SettingsStream* stream, char line[kTextSize]) {
 
 bool OpenSettingsStream(SettingsStream* stream) {
   stream->ended = false;
+  stream->next = 0;
+  stream->end = 0;
 #ifdef _WIN32
   // Let an editor keep the file open, and write it, while we read.
   stream->file = _fsopen(kSettingsFileName, "rb", _SH_DENYNO);
@@ -63,14 +93,14 @@ void CloseSettingsStream(SettingsStream* stream) {
 
 void ScanQuotedField(const char line[kTextSize], int length, int* position,
                      char destination[kTextSize]) {
-  int p = *position;
-  int copied = 0;
-  while (p < length && line[p] != kQuote) {
-    if (destination) destination[copied++] = line[p];
-    ++p;
+  int start = *position < length ? *position : length;
+  const void* quote = memchr(line + start, kQuote, static_cast<size_t>(length - start));
+  int stop = quote ? static_cast<int>(static_cast<const char*>(quote) - line) : length;
+  if (destination) {
+    memcpy(destination, line + start, static_cast<size_t>(stop - start));
+    destination[stop - start] = '\0';
   }
-  if (destination) destination[copied] = '\0';
-  *position = p + 1;
+  *position = stop + 1;
 }
 
 bool ReadFolderEntry(SettingsStream* stream, char label[kTextSize], char path[kTextSize]) {

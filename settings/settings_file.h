@@ -18,10 +18,14 @@ struct FolderList {
 };
 
 // An open settings file. The reader applies the text-mode rules itself, so
-// the file is opened in binary mode; `ended` remembers an end-of-file byte.
+// the file is opened in binary mode and read a block at a time into `block`
+// (bytes next .. end not yet taken); `ended` means nothing more is read.
 struct SettingsStream {
   FILE* file;
   bool ended;
+  int next;
+  int end;
+  char block[1024];  // small enough for a frame without a stack probe
 };
 
 // Opens the settings file read-only, never creating it, shared for reading

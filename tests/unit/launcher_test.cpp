@@ -114,9 +114,9 @@ TEST_F(LauncherTest, HundredEntriesAtMost) {
   EXPECT_EQ(sim::Log()[StartCalls().size() + 100], Item(100, IDM_SETTINGS, kSettingsItem));
 }
 
-// The settings file is a pipe that delivers 100 entry lines and then stays
-// open: if the program asked for one more line it would wait, and the menu
-// would only be tracked once the pipe is closed.
+// The settings file is a pipe that delivers 100 entry lines, in whole blocks
+// of the reader, and then stays open: if the program asked for one more line
+// it would wait, and the menu would only be tracked once the pipe is closed.
 TEST_F(LauncherTest, NoLineReadAfterTheHundredthEntry) {
   ASSERT_EQ(mkfifo(kSettingsFileName, 0600), 0);
   std::atomic<bool> tracked{false};
@@ -126,6 +126,9 @@ TEST_F(LauncherTest, NoLineReadAfterTheHundredthEntry) {
     int fd = open(kSettingsFileName, O_WRONLY);
     string lines;
     for (int i = 0; i < 100; ++i) lines += "\"L\" \"P\"\n";
+    // Blanks after the path of the first line make the lines fill whole blocks.
+    const size_t block = sizeof SettingsStream{}.block;
+    lines.insert(7, (block - lines.size() % block) % block, ' ');
     ASSERT_EQ(write(fd, lines.data(), lines.size()), static_cast<ssize_t>(lines.size()));
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (!tracked && std::chrono::steady_clock::now() < deadline) {

@@ -68,6 +68,8 @@ std::vector<ReaderCase> ReaderCases() {
   const string label200(200, 'L');
   // A piece of 255 bytes whose fourth quote is its last byte.
   const string path_to_255 = "\"a\" \"" + string(249, 'p') + "\"";
+  // Empty lines up to where `"A" "a` and a CR end the first block.
+  const string blank_to_block_end(sizeof SettingsStream{}.block - 7, '\n');
   // 299 bytes and an LF.
   const string long_line = "\"first\" \"" + string(276, 'x') + "\" \"tail\" \"end\"\n";
   return {
@@ -111,6 +113,14 @@ std::vector<ReaderCase> ReaderCases() {
       {"Line254BytesThenCrLf",
        "\"" + string(253, 'y') + "\r\n\"B\" \"b\"\n",
        {{string(253, 'y'), ""}, {"B", "b"}}},
+      // The file is read in blocks: a CR as the last byte of a block.
+      {"CrLfAcrossBlocks",
+       blank_to_block_end + "\"A\" \"a\r\n\"B\" \"b\"\n",
+       {{"A", "a"}, {"B", "b"}}},
+      {"LoneCrAtBlockEnd", blank_to_block_end + "\"A\" \"a\rb\"\n", {{"A", "a\rb"}}},
+      {"EndOfFileByteStartsABlock",
+       blank_to_block_end + "\"A\" \"a\r\x1a\"B\" \"b\"\n",
+       {{"A", "a\r"}}},
       // 300 bytes: its first 255 bytes, then the other 45 with the LF.
       {"Line300BytesGivesTwoEntries", long_line, {{"first", string(246, 'x')}, {" ", " "}}},
   };
