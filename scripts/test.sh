@@ -2,7 +2,7 @@
 # Sets up the machine (idempotently) and runs every test of the project:
 # the format check, the host unit tests, the same under sanitizers with the
 # fuzz target, and the MinGW build of tarnwick.exe with its end-to-end tests
-# under Wine and its footprint check.
+# under Wine, its footprint check and the release package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,7 +16,16 @@ cmake --preset host >/dev/null
 cmake --build --preset host
 ctest --preset host
 
-step "tarnwick.exe and its end-to-end tests under Wine"
+step "unit tests under AddressSanitizer and UBSan, and the settings fuzz target"
+cmake --preset host-asan >/dev/null
+cmake --build --preset host-asan
+ctest --preset host-asan
+
+step "tarnwick.exe, its footprint and the release package"
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw
+bash scripts/footprint.sh
+cpack --preset mingw
+
+step "end-to-end tests under Wine"
 ctest --preset mingw

@@ -71,6 +71,21 @@ int ReadPiece(SettingsStream* stream, char line[kTextSize]) {
   return length;
 }
 
+// Passes over empty lines at once: each would be a piece of one LF, and
+// skipped. A file may hold millions of them.
+void SkipEmptyLines(SettingsStream* stream) {
+  while (stream->next < stream->end || Refill(stream)) {
+    const char* at = stream->block + stream->next;
+    if (at[0] == '\n') {
+      stream->next += 1;
+    } else if (at[0] == '\r' && stream->end - stream->next >= 2 && at[1] == '\n') {
+      stream->next += 2;
+    } else {
+      return;  // a CR at the end of the block is left to ReadPiece
+    }
+  }
+}
+
 }  // namespace
 
 bool OpenSettingsStream(SettingsStream* stream) {
@@ -107,6 +122,7 @@ bool ReadFolderEntry(SettingsStream* stream, char label[kTextSize], char path[kT
   char line[kTextSize];
   int length;
   do {
+    SkipEmptyLines(stream);
     length = ReadPiece(stream, line);
     if (length == 0) return false;
   } while (line[0] == '\n');

@@ -121,6 +121,10 @@ std::vector<ReaderCase> ReaderCases() {
       {"EndOfFileByteStartsABlock",
        blank_to_block_end + "\"A\" \"a\r\x1a\"B\" \"b\"\n",
        {{"A", "a\r"}}},
+      {"EmptyCrLfLineAcrossBlocks",
+       string(sizeof SettingsStream{}.block - 1, '\n') + "\r\n\n\r\n\"A\" \"a\"\n",
+       {{"A", "a"}}},
+      {"LoneCrAfterEmptyLines", "\n\r\n\n\rx\n\r", {{"", ""}, {"", ""}}},
       // 300 bytes: its first 255 bytes, then the other 45 with the LF.
       {"Line300BytesGivesTwoEntries", long_line, {{"first", string(246, 'x')}, {" ", " "}}},
   };
