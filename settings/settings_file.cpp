@@ -16,8 +16,10 @@ namespace {
 constexpr char kEndOfFileByte = 0x1a;
 constexpr char kQuote = '"';
 
-// Takes the next block of the file. False at its end or on a read error.
-bool Refill(SettingsStream* stream) {
+// True when a byte waits at block[next], taking the next block of the file
+// if need be; false at the end of the file or on a read error.
+bool HasByte(SettingsStream* stream) {
+  if (stream->next < stream->end) return true;
   if (stream->ended) return false;
   stream->next = 0;
   stream->end = static_cast<int>(fread(stream->block, 1, sizeof stream->block, stream->file));
@@ -42,7 +44,7 @@ int PlainRun(const char* bytes, int length) {
 int ReadPiece(SettingsStream* stream, char line[kTextSize]) {
   int length = 0;
   while (length < kTextSize - 1) {
-    if (stream->next == stream->end && !Refill(stream)) break;
+    if (!HasByte(stream)) break;
     // Plain bytes are copied as they stand, as many at once as fit.
     int room = kTextSize - 1 - length;
     int available = stream->end - stream->next;
@@ -59,8 +61,7 @@ int ReadPiece(SettingsStream* stream, char line[kTextSize]) {
       break;
     }
     // A CR followed by LF reads as that LF; the LF may start the next block.
-    if (c == '\r' && (stream->next < stream->end || Refill(stream)) &&
-        stream->block[stream->next] == '\n') {
+    if (c == '\r' && HasByte(stream) && stream->block[stream->next] == '\n') {
       c = '\n';
       ++stream->next;
     }
@@ -74,7 +75,7 @@ int ReadPiece(SettingsStream* stream, char line[kTextSize]) {
 // Passes over empty lines at once: each would be a piece of one LF, and
 // skipped. A file may hold millions of them.
 void SkipEmptyLines(SettingsStream* stream) {
-  while (stream->next < stream->end || Refill(stream)) {
+  while (HasByte(stream)) {
     const char* at = stream->block + stream->next;
     if (at[0] == '\n') {
       stream->next += 1;
