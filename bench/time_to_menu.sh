@@ -5,6 +5,8 @@
 # Usage: bench/time_to_menu.sh [RUNS] [MINGW-BUILD-DIR]   (after the mingw preset is built)
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=scripts/private-xvfb.sh
+source "$repo/scripts/private-xvfb.sh"
 runs=${1:-50}
 build=$(cd "${2:-$repo/build/mingw}" && pwd)
 for exe in tarnwick.exe bench/menu_baseline.exe bench/menu_baseline_dlls.exe \
@@ -17,33 +19,14 @@ export WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
 bash "$repo/scripts/wine-prefix.sh"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tarnwick-ttm-XXXXXX")
-xvfb_pid=""
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
+  stop_private_xvfb
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-# A display of our own from :80 up, where no lock file or socket says another
-# server (or another agent's) is there.
-for n in $(seq 80 140); do
-  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 1 100); do
-    [ -e "/tmp/.X11-unix/X$n" ] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    sleep 0.05
-  done
-  if [ -e "/tmp/.X11-unix/X$n" ] && kill -0 "$xvfb_pid" 2>/dev/null; then
-    export DISPLAY=":$n"
-    break
-  fi
-  wait "$xvfb_pid" 2>/dev/null || true
-  xvfb_pid=""
-done
-[ -n "$xvfb_pid" ] || { echo "time_to_menu: no Xvfb display" >&2; cat "$work/xvfb.log" >&2; exit 1; }
+start_private_xvfb "$work" 1024x768x24
 
 # Copies, so that the binaries and the settings files sit on the same disk path
 # for every program, and nothing in the build directory changes.

@@ -6,6 +6,8 @@
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=scripts/private-xvfb.sh
+source "$repo/scripts/private-xvfb.sh"
 cd "$repo"
 bash scripts/setup.sh
 cmake --preset mingw >/dev/null
@@ -28,30 +30,16 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 run_dir=$(mktemp -d "${TMPDIR:-/tmp}/tarnwick-run.XXXXXX")
-xvfb_pid=""
 wine_pid=""
 cleanup() {
   [ -n "$wine_pid" ] && kill "$wine_pid" 2>/dev/null
   wineserver -k >/dev/null 2>&1 || true
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null
-    wait "$xvfb_pid" 2>/dev/null
-  fi
+  stop_private_xvfb
   rm -rf "$run_dir"
 }
 trap cleanup EXIT
 
-# Xvfb picks a free display number itself and writes it to fd 8.
-exec 8>"$run_dir/display"
-Xvfb -displayfd 8 -screen 0 1024x768x24 -nolisten tcp >"$run_dir/xvfb.log" 2>&1 &
-xvfb_pid=$!
-exec 8>&-
-for _ in $(seq 1 100); do
-  [ -s "$run_dir/display" ] && break
-  sleep 0.05
-done
-[ -s "$run_dir/display" ] || { echo "run: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(tr -d '[:space:]' <"$run_dir/display")"
+start_private_xvfb "$run_dir" 1024x768x24
 
 (cd examples && wine "$exe"; echo $? >"$run_dir/status") &
 wine_pid=$!

@@ -5,6 +5,8 @@
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=scripts/private-xvfb.sh
+source "$repo/scripts/private-xvfb.sh"
 cd "$repo"
 bash scripts/setup.sh
 cmake --preset mingw >/dev/null
@@ -19,13 +21,9 @@ dialog_host="$repo/build/mingw/tests/e2e/file_dialog_host.exe"
 out="$repo/docs/menu.png"
 
 run_dir=$(mktemp -d "${TMPDIR:-/tmp}/tarnwick-shot.XXXXXX")
-xvfb_pid=""
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null
-    wait "$xvfb_pid" 2>/dev/null
-  fi
+  stop_private_xvfb
   rm -rf "$run_dir"
 }
 trap cleanup EXIT
@@ -42,12 +40,7 @@ wait_for() {
   return 1
 }
 
-exec 8>"$run_dir/display"
-Xvfb -displayfd 8 -screen 0 720x480x24 -nolisten tcp >"$run_dir/xvfb.log" 2>&1 &
-xvfb_pid=$!
-exec 8>&-
-wait_for 100 test -s "$run_dir/display"
-export DISPLAY=":$(tr -d '[:space:]' <"$run_dir/display")"
+start_private_xvfb "$run_dir" 720x480x24
 
 shown() { xdotool search --onlyvisible --class "$1" >/dev/null 2>&1; }
 menu_gone() { ! shown tarnwick.exe; }

@@ -7,6 +7,8 @@ set -uo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 repo=$(cd "$here/../.." && pwd)
+# shellcheck source=scripts/private-xvfb.sh
+source "$repo/scripts/private-xvfb.sh"
 work_root="${TW_E2E_WORK:-${TMPDIR:-/tmp}}"
 template="${TW_E2E_TEMPLATE:-$work_root/tarnwick-wine-template}"
 locale="${TW_E2E_LOCALE:-ja_JP.UTF-8}"
@@ -22,15 +24,11 @@ mkdir -p "$(dirname "$template")" "$work_root"
 
 run_dir=$(mktemp -d "$work_root/tarnwick-e2e.XXXXXX")
 prefix="$run_dir/prefix"
-xvfb_pid=""
 
 cleanup() {
   WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1
   WINEPREFIX="$prefix" wineserver -w >/dev/null 2>&1
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null
-    wait "$xvfb_pid" 2>/dev/null
-  fi
+  stop_private_xvfb
   rm -rf "$run_dir"
 }
 trap cleanup EXIT
@@ -42,24 +40,9 @@ cp -al "$template" "$prefix" 2>/dev/null || cp -a "$template" "$prefix"
 find "$prefix" -maxdepth 3 \( -name '*.reg' -o -name '*.ini' -o -name '.update-timestamp' \) \
   -type f -exec sh -c 'for f; do cp --remove-destination "$f" "$f.copy" && mv "$f.copy" "$f"; done' sh {} +
 
-# Xvfb chooses a free display itself and reports it, so concurrent runs never collide.
-exec 8>"$run_dir/display"
-Xvfb -displayfd 8 -screen 0 1024x768x24 -nolisten tcp -noreset >"$run_dir/xvfb.log" 2>&1 &
-xvfb_pid=$!
-exec 8>&-
-for _ in $(seq 1 100); do
-  [ -s "$run_dir/display" ] && break
-  kill -0 "$xvfb_pid" 2>/dev/null || break
-  sleep 0.05
-done
-display=$(tr -d '[:space:]' <"$run_dir/display")
-if [ -z "$display" ]; then
-  echo "wine-run: Xvfb did not start" >&2
-  cat "$run_dir/xvfb.log" >&2
-  exit 1
-fi
+start_private_xvfb "$run_dir" 1024x768x24 -noreset || exit 1
 
-export DISPLAY=":$display" WINEPREFIX="$prefix" WINEDEBUG=-all LC_ALL="$locale"
+export WINEPREFIX="$prefix" WINEDEBUG=-all LC_ALL="$locale"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 unset LANG LANGUAGE
 timeout --kill-after=5 "$limit" wine "$@"
