@@ -1,7 +1,8 @@
-// The one place where tarnwick meets the window system and the shell.
-// On Windows it is <windows.h>; elsewhere it declares, under their Windows
-// names, exactly the types, constants and functions the program uses, so the
-// same logic links against the simulated desktop of the host tests.
+// The one place where tarnwick meets the system: the window system, the shell
+// and the file it reads. On Windows it is <windows.h>; elsewhere it declares,
+// under their Windows names, exactly the types, constants and functions the
+// program uses, so the same logic links against the simulated desktop of the
+// host tests.
 #pragma once
 
 #ifdef _WIN32
@@ -35,6 +36,14 @@ typedef LONG_PTR LPARAM;
 typedef LONG_PTR LRESULT;
 typedef char* LPSTR;
 typedef const char* LPCSTR;
+typedef void* LPVOID;
+typedef void* HANDLE;
+typedef DWORD* LPDWORD;
+
+struct SECURITY_ATTRIBUTES;
+struct OVERLAPPED;
+typedef SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
+typedef OVERLAPPED* LPOVERLAPPED;
 
 struct HWND__;
 struct HMENU__;
@@ -121,6 +130,14 @@ struct MENUITEMINFOA {
 #define edt1 0x0480
 #define cmb13 0x047c
 
+#define GENERIC_READ 0x80000000ul
+#define GENERIC_WRITE 0x40000000ul
+#define FILE_SHARE_READ 0x00000001ul
+#define FILE_SHARE_WRITE 0x00000002ul
+#define OPEN_EXISTING 3
+#define FILE_ATTRIBUTE_NORMAL 0x00000080ul
+#define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-1)))
+
 // The entry point the start-up code calls on Windows; the host tests call it directly.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, int show);
 
@@ -146,6 +163,12 @@ int GetClassNameA(HWND window, LPSTR class_name, int size);
 HWND FindWindowExA(HWND parent, HWND child_after, LPCSTR class_name, LPCSTR window_name);
 LRESULT SendDlgItemMessageA(HWND dialog, int control_id, UINT message, WPARAM wparam,
                             LPARAM lparam);
+
+HANDLE CreateFileA(LPCSTR file_name, DWORD access, DWORD share_mode, LPSECURITY_ATTRIBUTES security,
+                   DWORD creation_disposition, DWORD flags_and_attributes, HANDLE template_file);
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytes_to_read, LPDWORD bytes_read,
+              LPOVERLAPPED overlapped);
+BOOL CloseHandle(HANDLE object);
 
 #endif  // _WIN32
 

@@ -1,13 +1,10 @@
 // Reading the settings file. The text-mode rules (CR LF reads as LF, a lone CR
-// stays, 0x1A ends the file) are applied here on every platform rather than
-// left to the C library, whose text mode differs between Windows and the host.
+// stays, 0x1A ends the file) are applied here, on the bytes as the file holds
+// them. The file is read with the system's own file calls: no C library
+// stream is needed before the menu is shown.
 #include "settings/settings_file.h"
 
 #include <string.h>
-
-#ifdef _WIN32
-#include <share.h>
-#endif
 
 const char kSettingsFileName[] = "\x90\xdd\x92\xe8.txt";
 
@@ -21,8 +18,11 @@ constexpr char kQuote = '"';
 bool HasByte(SettingsStream* stream) {
   if (stream->next < stream->end) return true;
   if (stream->ended) return false;
+  DWORD got = 0;
+  // A failed read ends the file where it stands, as its end would.
+  BOOL read = ReadFile(stream->file, stream->block, sizeof stream->block, &got, nullptr);
   stream->next = 0;
-  stream->end = static_cast<int>(fread(stream->block, 1, sizeof stream->block, stream->file));
+  stream->end = read ? static_cast<int>(got) : 0;
   stream->ended = stream->end == 0;
   return !stream->ended;
 }
@@ -93,18 +93,16 @@ bool OpenSettingsStream(SettingsStream* stream) {
   stream->ended = false;
   stream->next = 0;
   stream->end = 0;
-#ifdef _WIN32
-  // Let an editor keep the file open, and write it, while we read.
-  stream->file = _fsopen(kSettingsFileName, "rb", _SH_DENYNO);
-#else
-  stream->file = fopen(kSettingsFileName, "rb");
-#endif
-  return stream->file != nullptr;
+  // Read-only and never created; an editor may keep the file open, and
+  // write it, while we read.
+  stream->file = CreateFileA(kSettingsFileName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return stream->file != INVALID_HANDLE_VALUE;
 }
 
 void CloseSettingsStream(SettingsStream* stream) {
-  fclose(stream->file);
-  stream->file = nullptr;
+  CloseHandle(stream->file);
+  stream->file = INVALID_HANDLE_VALUE;
 }
 
 void ScanQuotedField(const char line[kTextSize], int length, int* position,

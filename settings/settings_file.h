@@ -3,7 +3,7 @@
 // The reader turns the file into one FolderEntry per non-empty line.
 #pragma once
 
-#include <stdio.h>
+#include "platform/platform.h"
 
 constexpr int kMaxFolders = 100;
 constexpr int kTextSize = 256;  // a label, a path, a line: at most 255 bytes and a NUL
@@ -17,11 +17,11 @@ struct FolderList {
   int count;
 };
 
-// An open settings file. The reader applies the text-mode rules itself, so
-// the file is opened in binary mode and read a block at a time into `block`
-// (bytes next .. end not yet taken); `ended` means nothing more is read.
+// An open settings file. The reader applies the text-mode rules itself and
+// reads the file a block at a time into `block` (bytes next .. end not yet
+// taken); `ended` means nothing more is read.
 struct SettingsStream {
-  FILE* file;
+  HANDLE file;
   bool ended;
   int next;
   int end;
@@ -29,7 +29,8 @@ struct SettingsStream {
 };
 
 // Opens the settings file read-only, never creating it, shared for reading
-// and writing. Returns false when there is no file to read.
+// and writing. Returns false when there is no file to read (then there is
+// nothing to close).
 bool OpenSettingsStream(SettingsStream* stream);
 void CloseSettingsStream(SettingsStream* stream);
 

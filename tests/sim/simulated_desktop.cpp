@@ -1,5 +1,6 @@
-// Stands in for USER32 and SHELL32 in the host build: the functions the
-// program calls, under their Windows names, acting on a simulated desktop.
+// Stands in for USER32, SHELL32 and KERNEL32's file calls in the host build:
+// the functions the program calls, under their Windows names, acting on a
+// simulated desktop and the files of its working folder.
 #include "tests/sim/simulated_desktop.h"
 
 #include <stdint.h>
@@ -28,8 +29,24 @@ struct Menu {
   bool destroyed = false;
 };
 
+struct File {
+  std::string bytes;
+  bool folder = false;
+  DWORD held_access = 0;  // another program's open handle, if any
+  DWORD held_share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+  size_t fail_from = std::string::npos;
+  size_t delivered = 0;
+};
+
+struct OpenFile {
+  File* file;
+  size_t position;
+};
+
 struct Desktop {
   uintptr_t next_handle = 0x100;
+  std::map<std::string, File> files;
+  std::map<HANDLE, OpenFile> open_files;
   std::map<HWND, Window> windows;
   std::vector<HWND> top_level;  // top of the Z order first
   std::map<HMENU, Menu> menus;
@@ -183,6 +200,22 @@ bool HasControl(HWND dialog, int control_id) {
 std::string ControlText(HWND dialog, int control_id) {
   return Find(dialog)->controls.at(control_id);
 }
+
+void AddFile(const char* name, const std::string& bytes) { desktop->files[name].bytes = bytes; }
+
+void AddFolder(const char* name) { desktop->files[name].folder = true; }
+
+void HoldFile(const char* name, DWORD access, DWORD share_mode) {
+  File& file = desktop->files.at(name);
+  file.held_access = access;
+  file.held_share = share_mode;
+}
+
+void FailReadsFrom(const char* name, size_t offset) { desktop->files.at(name).fail_from = offset; }
+
+size_t BytesRead(const char* name) { return desktop->files.at(name).delivered; }
+
+int OpenFileHandles() { return static_cast<int>(desktop->open_files.size()); }
 
 void SetCursor(LONG x, LONG y) { desktop->cursor = POINT{x, y}; }
 void ScriptMenuChoice(UINT command) { desktop->menu_choice = command; }
@@ -385,4 +418,53 @@ LRESULT SendDlgItemMessageA(HWND dialog, int control_id, UINT message, WPARAM wp
     default:
       return 0;
   }
+}
+
+// Sharing works both ways: what we ask for must be allowed by the holder's
+// sharing, and what the holder does must be allowed by ours.
+static bool SharingAllows(const File& file, DWORD access, DWORD share_mode) {
+  auto allows = [](DWORD share, DWORD wanted) {
+    return (!(wanted & GENERIC_READ) || (share & FILE_SHARE_READ)) &&
+           (!(wanted & GENERIC_WRITE) || (share & FILE_SHARE_WRITE));
+  };
+  return allows(file.held_share, access) && allows(share_mode, file.held_access);
+}
+
+HANDLE CreateFileA(LPCSTR file_name, DWORD access, DWORD share_mode, LPSECURITY_ATTRIBUTES security,
+                   DWORD creation_disposition, DWORD flags_and_attributes, HANDLE template_file) {
+  Record("CreateFileA(" + Quote(file_name) + ", " + Hex(access) + ", " + Hex(share_mode) + ", " +
+         Pointer(security) + ", " + Number(static_cast<long>(creation_disposition)) + ", " +
+         Hex(flags_and_attributes) + ", " + Pointer(template_file) + ")");
+  auto found = desktop->files.find(file_name);
+  // Only existing files are opened: the program never creates one.
+  if (found == desktop->files.end() || found->second.folder ||
+      creation_disposition != OPEN_EXISTING || !SharingAllows(found->second, access, share_mode)) {
+    return INVALID_HANDLE_VALUE;
+  }
+  HANDLE handle = NewHandle<HANDLE>();
+  desktop->open_files[handle] = OpenFile{&found->second, 0};
+  return handle;
+}
+
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytes_to_read, LPDWORD bytes_read,
+              LPOVERLAPPED overlapped) {
+  *bytes_read = 0;
+  auto found = desktop->open_files.find(file);
+  if (found == desktop->open_files.end() || overlapped) return FALSE;
+  OpenFile& open = found->second;
+  const File& data = *open.file;
+  size_t stop = std::min(data.bytes.size(), data.fail_from);
+  if (open.position >= data.fail_from) return FALSE;
+  size_t count = std::min<size_t>(bytes_to_read, stop - std::min(stop, open.position));
+  memcpy(buffer, data.bytes.data() + open.position, count);
+  open.position += count;
+  open.file->delivered = std::max(open.file->delivered, open.position);
+  *bytes_read = static_cast<DWORD>(count);
+  return TRUE;
+}
+
+BOOL CloseHandle(HANDLE object) {
+  bool known = desktop->open_files.erase(object) > 0;
+  Record(std::string("CloseHandle(") + (known ? "file" : "stale") + ")");
+  return known;
 }

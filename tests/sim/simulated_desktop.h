@@ -1,8 +1,9 @@
-// Stands in for USER32 and SHELL32 in the host build.
+// Stands in for USER32, SHELL32 and KERNEL32's file calls in the host build.
 // A small simulated desktop: top-level windows in Z order with their class
 // names and children, dialog controls by identifier that hold text, popup
-// menus, a scripted menu choice and pointer, and an ordered log of every
-// platform call with its arguments (strings as escaped bytes).
+// menus, a scripted menu choice and pointer, the files of the working folder
+// in memory, and an ordered log of every platform call with its arguments
+// (strings as escaped bytes; reads are counted, not logged).
 #pragma once
 
 #include <functional>
@@ -39,6 +40,22 @@ void DestroyWindow(HWND window);
 bool IsWindow(HWND window);
 bool HasControl(HWND dialog, int control_id);
 std::string ControlText(HWND dialog, int control_id);
+
+// --- the working folder ---------------------------------------------------
+// A file the program's file calls find by this exact name.
+void AddFile(const char* name, const std::string& bytes);
+// A folder by this name: it cannot be opened as a file.
+void AddFolder(const char* name);
+// Another program holds the file open with this access and sharing; an
+// open that either side's sharing does not allow fails, as on Windows.
+void HoldFile(const char* name, DWORD access, DWORD share_mode);
+// A read that reaches `offset` delivers the bytes before it, and the reads
+// from there on fail, as on a disk error.
+void FailReadsFrom(const char* name, size_t offset);
+// How many bytes of the file the program's reads have delivered.
+size_t BytesRead(const char* name);
+// Handles the program has opened and not yet closed.
+int OpenFileHandles();
 
 // --- scripts --------------------------------------------------------------
 void SetCursor(LONG x, LONG y);

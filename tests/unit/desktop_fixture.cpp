@@ -3,9 +3,12 @@
 
 #include <sstream>
 
-void DesktopTest::SetUp() {
-  SettingsDirTest::SetUp();
-  sim::Reset();
+#include "settings/settings_file.h"
+
+void DesktopTest::SetUp() { sim::Reset(); }
+
+void DesktopTest::WriteSettings(const std::string& bytes) {
+  sim::AddFile(kSettingsFileName, bytes);
 }
 
 void DesktopTest::RunProgram() {
@@ -27,6 +30,11 @@ std::vector<std::string> StartCalls() {
       "CreatePopupMenu()",
   };
 }
+
+// Read access only, shared for reading and writing, an existing file only.
+const char kOpenSettingsCall[] =
+    "CreateFileA(\"\\x90\\xdd\\x92\\xe8.txt\", 0x80000000, 0x3, null, 3, 0x80, null)";
+const char kCloseSettingsCall[] = "CloseHandle(file)";
 
 void ExpectCallsFrom(const char* file, int line, size_t from,
                      const std::vector<std::string>& expected) {

@@ -1,23 +1,29 @@
-// Test support: a fresh simulated desktop and working directory per test,
-// a run of the whole program, and a comparison of the call log that points
-// at the first call that differs.
+// Test support: a fresh simulated desktop for each test, with the settings
+// file in its working folder, a run of the whole program, and a comparison
+// of the call log that points at the first call that differs.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "tests/sim/simulated_desktop.h"
-#include "tests/unit/settings_dir.h"
 
-class DesktopTest : public SettingsDirTest {
+class DesktopTest : public testing::Test {
  protected:
   void SetUp() override;
+  // Puts the settings file "設定.txt" with these bytes in the working folder.
+  void WriteSettings(const std::string& bytes);
   // Runs the program once, as the start-up code would, and checks it returns 0.
   void RunProgram();
 };
 
 // The calls of a run up to the empty menu, with the pointer at (x, y).
 std::vector<std::string> StartCalls();
+// The call that opens the settings file, and the one that closes it.
+extern const char kOpenSettingsCall[];
+extern const char kCloseSettingsCall[];
 
 // Compares the log from call `from` on with `expected`.
 #define EXPECT_CALLS_FROM(from, expected) ExpectCallsFrom(__FILE__, __LINE__, from, expected)

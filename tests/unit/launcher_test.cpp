@@ -2,14 +2,7 @@
 // settings file, tracked once at the pointer, and the one action it leads to.
 #include "launcher/launcher.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <chrono>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "settings/settings_file.h"
@@ -48,9 +41,11 @@ class LauncherTest : public DesktopTest {
   }
   // The calls from the menu's first item on, for the three-folder file.
   vector<string> ThreeFolderMenuCalls() {
-    return {Item(100, 1000, "\"Docs\""),
+    return {kOpenSettingsCall,
+            Item(100, 1000, "\"Docs\""),
             Item(100, 1001, "\"Temp\""),
             Item(100, 1002, "\"&Root\""),
+            kCloseSettingsCall,  // before the menu is shown
             Item(3, IDM_SETTINGS, kSettingsItem),
             Separator(3),
             kTrackAt120x340,
@@ -62,8 +57,9 @@ TEST_F(LauncherTest, StartsWithHiddenHostWindowAndPointerReadOnce) {
   RunProgram();
   EXPECT_CALLS_FROM(0, [] {
     vector<string> calls = StartCalls();
-    calls.insert(calls.end(), {Item(0, IDM_SETTINGS, kSettingsItem), Separator(0), kTrackAt120x340,
-                               "DestroyMenu(menu)"});
+    // No settings file: nothing to read, nothing to close.
+    calls.insert(calls.end(), {kOpenSettingsCall, Item(0, IDM_SETTINGS, kSettingsItem),
+                               Separator(0), kTrackAt120x340, "DestroyMenu(menu)"});
     return calls;
   }());
   EXPECT_EQ(sim::RegisteredClass().lpfnWndProc, &HostWindowProc);
@@ -111,36 +107,27 @@ TEST_F(LauncherTest, HundredEntriesAtMost) {
   ASSERT_EQ(menu.size(), 102u);
   for (UINT i = 0; i < 100; ++i) EXPECT_EQ(menu[i].id, 1000 + i);
   EXPECT_EQ(menu[99].text, "L99");
-  EXPECT_EQ(sim::Log()[StartCalls().size() + 100], Item(100, IDM_SETTINGS, kSettingsItem));
+  const size_t last_item = StartCalls().size() + 100;  // after the open and 99 items
+  EXPECT_EQ(sim::Log()[last_item], Item(100, 1099, "\"L99\""));
+  EXPECT_EQ(sim::Log()[last_item + 1], kCloseSettingsCall);
+  EXPECT_EQ(sim::Log()[last_item + 2], Item(100, IDM_SETTINGS, kSettingsItem));
 }
 
-// The settings file is a pipe that delivers 100 entry lines, in whole blocks
-// of the reader, and then stays open: if the program asked for one more line
-// it would wait, and the menu would only be tracked once the pipe is closed.
+// 100 entry lines fill whole blocks of the reader, and more lines follow: the
+// program must not read the block after the one that gave the 100th entry.
 TEST_F(LauncherTest, NoLineReadAfterTheHundredthEntry) {
-  ASSERT_EQ(mkfifo(kSettingsFileName, 0600), 0);
-  std::atomic<bool> tracked{false};
-  std::atomic<bool> tracked_while_open{false};
-  sim::OnTrackPopupMenu([&] { tracked = true; });
-  std::thread writer([&] {
-    int fd = open(kSettingsFileName, O_WRONLY);
-    string lines;
-    for (int i = 0; i < 100; ++i) lines += "\"L\" \"P\"\n";
-    // Blanks after the path of the first line make the lines fill whole blocks.
-    const size_t block = sizeof SettingsStream{}.block;
-    lines.insert(7, (block - lines.size() % block) % block, ' ');
-    ASSERT_EQ(write(fd, lines.data(), lines.size()), static_cast<ssize_t>(lines.size()));
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!tracked && std::chrono::steady_clock::now() < deadline) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    tracked_while_open = tracked.load();
-    close(fd);
-  });
+  string lines;
+  for (int i = 0; i < 100; ++i) lines += "\"L\" \"P\"\n";
+  // Blanks after the path of the first line make the lines fill whole blocks.
+  const size_t block = sizeof SettingsStream{}.block;
+  lines.insert(7, (block - lines.size() % block) % block, ' ');
+  const size_t hundred_lines = lines.size();
+  for (int i = 0; i < 100; ++i) lines += "\"X\" \"x\"\n";
+  WriteSettings(lines);
   RunProgram();
-  writer.join();
-  EXPECT_TRUE(tracked_while_open) << "the program read past the hundredth entry";
+  EXPECT_EQ(sim::BytesRead(kSettingsFileName), hundred_lines);
   EXPECT_EQ(sim::TrackedMenu().size(), 102u);
+  EXPECT_EQ(sim::OpenFileHandles(), 0);
 }
 
 struct ChoiceCase {

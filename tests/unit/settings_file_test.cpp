@@ -1,14 +1,14 @@
 // The settings reader on byte-exact files: line ends, the end-of-file byte,
-// long lines split into pieces, and the quote rule for the two fields.
+// long lines split into pieces, the quote rule for the two fields, and files
+// that cannot be opened or fail part-way through.
 #include "settings/settings_file.h"
 
 #include <string.h>
-#include <sys/stat.h>
 
 #include <string>
 #include <vector>
 
-#include "tests/unit/settings_dir.h"
+#include "tests/unit/desktop_fixture.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ string Field(const char (&slot)[kTextSize], size_t expected_length) {
   return string(slot, length);
 }
 
-class SettingsFileTest : public SettingsDirTest {
+class SettingsFileTest : public DesktopTest {
  protected:
   // Reads every entry of the file, checking that the reader ends.
   std::vector<Entry> ReadAll(const std::vector<Entry>& expected = {}) {
@@ -153,21 +153,92 @@ TEST_F(SettingsFileTest, ReadsEveryLineOfALongFile) {
   EXPECT_EQ(entries[100].label, "L100");
 }
 
+// Whether the file opens, when another program holds it open or it is not a
+// file at all. An editor that holds it open for writing must not keep it
+// from us: that is why we share writing as well as reading.
+struct OpenCase {
+  const char* name;
+  bool folder;
+  bool held;
+  DWORD held_access;
+  DWORD held_share;
+  bool opens;
+};
+
+void PrintTo(const OpenCase& c, std::ostream* out) { *out << c.name; }
+
+class OpenCaseTest : public SettingsFileTest, public testing::WithParamInterface<OpenCase> {};
+
+TEST_P(OpenCaseTest, OpensOnlyWhatItMayRead) {
+  const OpenCase& c = GetParam();
+  if (c.folder) {
+    sim::AddFolder(kSettingsFileName);
+  } else {
+    WriteSettings("\"A\" \"a\"\n");
+  }
+  if (c.held) sim::HoldFile(kSettingsFileName, c.held_access, c.held_share);
+  SettingsStream stream;
+  ASSERT_EQ(OpenSettingsStream(&stream), c.opens);
+  EXPECT_CALLS_FROM(0, {kOpenSettingsCall});
+  if (c.opens) CloseSettingsStream(&stream);
+  EXPECT_EQ(sim::OpenFileHandles(), 0);
+}
+
+const DWORD kReadWrite = GENERIC_READ | GENERIC_WRITE;
+const DWORD kShareBoth = FILE_SHARE_READ | FILE_SHARE_WRITE;
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, OpenCaseTest,
+    testing::Values(
+        OpenCase{"NotHeld", false, false, 0, 0, true},
+        OpenCase{"EditorWritingSharesRead", false, true, kReadWrite, FILE_SHARE_READ, true},
+        OpenCase{"ReaderSharesBoth", false, true, GENERIC_READ, kShareBoth, true},
+        OpenCase{"HeldWithoutSharing", false, true, GENERIC_READ, 0, false},
+        OpenCase{"HeldSharingOnlyWrite", false, true, GENERIC_WRITE, FILE_SHARE_WRITE, false},
+        OpenCase{"Folder", true, false, 0, 0, false}),
+    [](const testing::TestParamInfo<OpenCase>& param) { return string(param.param.name); });
+
 TEST_F(SettingsFileTest, MissingFileGivesNoStream) {
   SettingsStream stream;
   EXPECT_FALSE(OpenSettingsStream(&stream));
+  EXPECT_EQ(sim::OpenFileHandles(), 0);
 }
 
-TEST_F(SettingsFileTest, UnreadableFileEndsTheList) {
-  // A folder by the settings file's name opens but cannot be read.
-  ASSERT_EQ(mkdir(kSettingsFileName, 0755), 0);
-  SettingsStream stream;
-  if (!OpenSettingsStream(&stream)) return;  // refused at open: also an empty list
-  char label[kTextSize];
-  char path[kTextSize];
-  EXPECT_FALSE(ReadFolderEntry(&stream, label, path));
-  CloseSettingsStream(&stream);
+// A read that fails part-way through ends the list as the end of the file
+// does: a piece it cuts short is the last entry, like a last line without LF.
+struct ReadErrorCase {
+  const char* name;
+  string file;
+  size_t fail_from;
+  std::vector<Entry> entries;
+};
+
+void PrintTo(const ReadErrorCase& c, std::ostream* out) { *out << c.name; }
+
+class ReadErrorTest : public SettingsFileTest, public testing::WithParamInterface<ReadErrorCase> {};
+
+TEST_P(ReadErrorTest, EndsTheListWhereTheReadsFail) {
+  WriteSettings(GetParam().file);
+  sim::FailReadsFrom(kSettingsFileName, GetParam().fail_from);
+  EXPECT_EQ(ReadAll(GetParam().entries), GetParam().entries);
 }
+
+std::vector<ReadErrorCase> ReadErrorCases() {
+  const size_t block = sizeof SettingsStream{}.block;
+  // Empty lines fill the first block up to where "A" "a" and its LF start.
+  const string first_block = string(block - 8, '\n') + "\"A\" \"a\"\n";
+  return {
+      {"AtTheStart", "\"A\" \"a\"\n", 0, {}},
+      {"AfterTheFirstBlock", first_block + "\"B\" \"b\"\n", block, {{"A", "a"}}},
+      {"InsideALine", first_block + "\"B\" \"b\"\n", block + 6, {{"A", "a"}, {"B", "b"}}},
+      {"BetweenCrAndLf", first_block + "\"B\" \"b\r\n\"C\"", block + 7, {{"A", "a"}, {"B", "b\r"}}},
+  };
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ReadErrorTest, testing::ValuesIn(ReadErrorCases()),
+                         [](const testing::TestParamInfo<ReadErrorCase>& param) {
+                           return string(param.param.name);
+                         });
 
 TEST_F(SettingsFileTest, FileNameIsTheCp932Bytes) {
   EXPECT_STREQ(kSettingsFileName, "\x90\xdd\x92\xe8\x2e\x74\x78\x74");
