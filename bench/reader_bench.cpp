@@ -1,17 +1,18 @@
 // Cost of reading the settings file on the host: the real reader against a
-// floor in the same binary that reads the same file with the same stdio and
-// only finds its line ends with memchr. `--callgrind=WHAT:FILE` instead makes
+// floor in the same binary that reads the same file through the same file
+// calls (the simulated desktop's, in memory) and only finds its line ends
+// with memchr. `--callgrind=WHAT:FILE` instead makes
 // one pass, for counting instructions under valgrind (bench/run_bench.sh).
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <unistd.h>
 
 #include <string>
 
 #include <benchmark/benchmark.h>
 
 #include "settings/settings_file.h"
+#include "tests/sim/simulated_desktop.h"
 
 namespace {
 
@@ -49,11 +50,8 @@ const string& FileFor(int which) {
 }
 
 void WriteSettings(const string& bytes) {
-  FILE* file = fopen(kSettingsFileName, "wb");
-  if (!file || fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() || fclose(file)) {
-    perror("reader_bench: writing the settings file");
-    exit(1);
-  }
+  sim::Reset();
+  sim::AddFile(kSettingsFileName, bytes);
 }
 
 // The reader as the run uses it, but to the end of the file: the large file
@@ -69,21 +67,22 @@ __attribute__((noinline)) size_t ReadAllEntries() {
   return entries;
 }
 
-// The floor: the same file, opened the same way, read in blocks, and every
-// line end found with memchr; nothing is copied or split.
+// The floor: the same file, opened the same way, read in blocks of the same
+// size, and every line end found with memchr; nothing is copied or split.
 __attribute__((noinline)) size_t FindLineEnds() {
-  FILE* file = fopen(kSettingsFileName, "rb");
-  if (!file) exit(1);
-  static char block[BUFSIZ];
+  HANDLE file = CreateFileA(kSettingsFileName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) exit(1);
+  static char block[sizeof SettingsStream{}.block];
   size_t lines = 0;
-  size_t got;
-  while ((got = fread(block, 1, sizeof block, file)) > 0) {
+  DWORD got = 0;
+  while (ReadFile(file, block, sizeof block, &got, nullptr) && got > 0) {
     const char* end = block + got;
     for (const char* p = block; (p = static_cast<const char*>(memchr(p, '\n', end - p))); ++p) {
       ++lines;
     }
   }
-  fclose(file);
+  CloseHandle(file);
   return lines;
 }
 
@@ -109,13 +108,6 @@ BENCHMARK(BM_MemchrFloor)->Arg(0)->ArgName("typical");
 BENCHMARK(BM_Reader)->Arg(1)->ArgName("large");
 BENCHMARK(BM_MemchrFloor)->Arg(1)->ArgName("large");
 
-char work_dir[] = "/tmp/tarnwick-bench-XXXXXX";
-
-void RemoveWorkDir() {
-  unlink(kSettingsFileName);
-  rmdir(work_dir);
-}
-
 // One pass of reader or floor over one file; prints the byte count so the
 // caller can divide valgrind's instruction count by it.
 int CallgrindPass(const char* what) {
@@ -137,12 +129,6 @@ int CallgrindPass(const char* what) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // The reader opens its file by a fixed relative name: work in a private directory.
-  if (!mkdtemp(work_dir) || chdir(work_dir) != 0) {
-    perror("reader_bench: private working directory");
-    return 1;
-  }
-  atexit(RemoveWorkDir);
   if (argc == 2 && strncmp(argv[1], "--callgrind=", 12) == 0) return CallgrindPass(argv[1] + 12);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

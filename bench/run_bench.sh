@@ -25,7 +25,7 @@ echo "== Google Benchmark, $reps repetitions, medians (CPU time)"
       }
     }'
 
-echo "== callgrind, one pass, instructions per byte (fopen to fclose included)"
+echo "== callgrind, one pass, instructions per byte (open to close included)"
 out=$(mktemp -d /tmp/tarnwick-callgrind-XXXXXX)
 trap 'rm -rf "$out"' EXIT
 for file in typical large; do
