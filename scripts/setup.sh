@@ -9,7 +9,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev valgrind
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32:i386 xvfb xdotool x11-utils imagemagick
-  locales fonts-ipafont-gothic
+  locales fonts-ipafont-gothic python3 icoutils libxml2-utils
 )
 
 sudo_cmd=()

@@ -1,0 +1,63 @@
+#!/usr/bin/env python3
+"""Lists the delay-loaded DLLs of a 32-bit PE file and the functions taken
+from each, one line per DLL: "NAME.dll: Function ...". GNU ld leaves the
+delay-import entry of the data directory empty, so the descriptors are found
+by their shape: eight dwords, the first 1 (addresses are RVAs), the second
+the RVA of a DLL name, the fifth the RVA of a name table of hint/name RVAs."""
+import struct
+import sys
+
+
+def sections(data):
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    count = struct.unpack_from("<H", data, pe + 6)[0]
+    optional = struct.unpack_from("<H", data, pe + 20)[0]
+    table = pe + 24 + optional
+    for i in range(count):
+        name, vsize, rva, rsize, raw = struct.unpack_from("<8sIIII", data, table + 40 * i)
+        yield rva, max(vsize, rsize), raw
+
+
+def at(data, rva):
+    """The file offset of an RVA, or None."""
+    for start, size, raw in sections(data):
+        if start <= rva < start + size:
+            return raw + rva - start
+    return None
+
+
+def c_string(data, offset):
+    end = data.index(b"\0", offset)
+    return data[offset:end].decode("ascii", "replace")
+
+
+def main(path):
+    data = open(path, "rb").read()
+    found = {}
+    for offset in range(0, len(data) - 32, 4):
+        attrs, name_rva, _, _, int_rva, _, _, _ = struct.unpack_from("<8I", data, offset)
+        if attrs != 1:
+            continue
+        name_at, int_at = at(data, name_rva), at(data, int_rva)
+        if name_at is None or int_at is None:
+            continue
+        dll = c_string(data, name_at)
+        if not dll.lower().endswith(".dll"):
+            continue
+        functions = []
+        while True:
+            entry = struct.unpack_from("<I", data, int_at + 4 * len(functions))[0]
+            if entry == 0 or entry & 0x80000000:
+                break
+            hint_at = at(data, entry)
+            if hint_at is None:
+                break
+            functions.append(c_string(data, hint_at + 2))
+        if functions:
+            found[dll] = functions
+    for dll, functions in found.items():
+        print(f"{dll}: {' '.join(functions)}")
+
+
+if __name__ == "__main__":
+    main(sys.argv[1])
