@@ -1,10 +1,12 @@
-# The Windows release: version information in tarnwick.exe from the project
-# version, and `cpack` in the build directory making tarnwick-VERSION-win32.zip
+# The Windows release: the icon and version information in tarnwick.exe from
+# the project version, and `cpack` in the build directory making tarnwick-VERSION-win32.zip
 # with the exe, the sample 設定.txt (beside the exe, so it works as unpacked),
 # README.md and LICENSE.
 configure_file(${PROJECT_SOURCE_DIR}/launcher/tarnwick.rc.in
                ${PROJECT_BINARY_DIR}/tarnwick.rc @ONLY)
 target_sources(tarnwick PRIVATE ${PROJECT_BINARY_DIR}/tarnwick.rc)
+set_property(SOURCE ${PROJECT_BINARY_DIR}/tarnwick.rc APPEND PROPERTY
+             OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/launcher/tarnwick.ico)
 
 install(FILES ${PROJECT_SOURCE_DIR}/examples/設定.txt ${PROJECT_SOURCE_DIR}/README.md
               ${PROJECT_SOURCE_DIR}/LICENSE
