@@ -1,12 +1,20 @@
-# The Windows release: the icon and version information in tarnwick.exe from
-# the project version, and `cpack` in the build directory making tarnwick-VERSION-win32.zip
-# with the exe, the sample 設定.txt (beside the exe, so it works as unpacked),
-# README.md and LICENSE.
+# The Windows release: the manifest, the icon and the version information in
+# tarnwick.exe, from the project version, and `cpack` in the build directory
+# making tarnwick-VERSION-win32.zip with the exe, the sample 設定.txt (beside
+# the exe, so it works as unpacked), README.md and LICENSE, and the zip's
+# SHA-256 beside it. Two builds of one commit give the same bytes.
+configure_file(${PROJECT_SOURCE_DIR}/launcher/tarnwick.manifest.in
+               ${PROJECT_BINARY_DIR}/tarnwick.manifest @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/launcher/tarnwick.rc.in
                ${PROJECT_BINARY_DIR}/tarnwick.rc @ONLY)
 target_sources(tarnwick PRIVATE ${PROJECT_BINARY_DIR}/tarnwick.rc)
 set_property(SOURCE ${PROJECT_BINARY_DIR}/tarnwick.rc APPEND PROPERTY
-             OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/launcher/tarnwick.ico)
+             OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/launcher/tarnwick.ico
+                            ${PROJECT_BINARY_DIR}/tarnwick.manifest)
+if(MSVC)
+  # The manifest is ours, in the resources: the linker must not add its own.
+  target_link_options(tarnwick PRIVATE /MANIFEST:NO)
+endif()
 
 install(FILES ${PROJECT_SOURCE_DIR}/examples/設定.txt ${PROJECT_SOURCE_DIR}/README.md
               ${PROJECT_SOURCE_DIR}/LICENSE
