@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Builds the release twice, from two clones of the current commit in folders
+# of different names, and checks that tarnwick.exe and the zip come out
+# byte-identical, and that the zip's SHA-256 file matches it. Prints the
+# hashes. Usage: check-reproducible.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+work=$(mktemp -d "${TMPDIR:-/tmp}/tarnwick-repro-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+version=$(sed -n 's/^project(tarnwick VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+zip=tarnwick-$version-win32.zip
+for clone in one a-second-folder; do
+  git clone -q . "$work/$clone"
+  (
+    cd "$work/$clone"
+    cmake --preset mingw -DTARNWICK_TESTS=OFF >/dev/null
+    cmake --build --preset mingw --target tarnwick >/dev/null
+    cpack --preset mingw >/dev/null
+    cd build/mingw
+    sha256sum --quiet -c "$zip.sha256" || { echo "reproducible: $zip.sha256 does not match $zip"; exit 1; }
+  )
+done
+
+fail=0
+for file in tarnwick.exe "$zip"; do
+  a=$work/one/build/mingw/$file b=$work/a-second-folder/build/mingw/$file
+  if cmp -s "$a" "$b"; then
+    echo "reproducible: $file $(sha256sum <"$a" | cut -d' ' -f1) in both builds"
+  else
+    echo "reproducible: $file differs between the two builds:"
+    cmp "$a" "$b" | head -3 || true
+    fail=1
+  fi
+done
+exit "$fail"
