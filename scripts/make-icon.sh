@@ -11,6 +11,15 @@ cd "$(dirname "$0")/.."
 out=launcher/tarnwick.ico
 python3 -I launcher/icon/draw_icon.py "$out"
 echo "$out: $(stat -c %s "$out") bytes, sha256 $(sha256sum "$out" | cut -c1-16)"
+# The README shows the 48-pixel image (a PNG entry), taken out of the .ico.
+python3 -I - "$out" docs/icon.png <<'PY'
+import struct, sys
+ico = open(sys.argv[1], "rb").read()
+for i in range(struct.unpack_from("<H", ico, 4)[0]):
+    width, _, _, _, _, _, size, offset = struct.unpack_from("<BBBBHHII", ico, 6 + 16 * i)
+    if width == 48:
+        open(sys.argv[2], "wb").write(ico[offset:offset + size])
+PY
 
 [ "${1-}" = --preview ] || exit 0
 preview=${2:?"--preview needs a file name"}
