@@ -7,6 +7,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 bool StartProgram(const std::string& command_line, const std::string& directory, bool capture,
@@ -156,6 +157,22 @@ std::vector<ProcessEntry> ListProcesses() {
   }
   CloseHandle(snapshot);
   return processes;
+}
+
+std::vector<std::string> ListModules(DWORD process_id) {
+  std::vector<std::string> modules;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process_id);
+  if (snapshot == INVALID_HANDLE_VALUE) return modules;
+  MODULEENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Module32First(snapshot, &entry); more; more = Module32Next(snapshot, &entry)) {
+    std::string name = entry.szModule;
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(tolower(c)); });
+    modules.push_back(name);
+  }
+  CloseHandle(snapshot);
+  return modules;
 }
 
 std::vector<ProcessEntry> NewProcesses(const std::vector<ProcessEntry>& before,

@@ -70,6 +70,8 @@ struct ProcessEntry {
   std::string exe;
 };
 std::vector<ProcessEntry> ListProcesses();
+// The modules (DLLs and the exe) loaded in a process, by file name in lower case.
+std::vector<std::string> ListModules(DWORD process_id);
 // The processes in `now` that are not in `before`.
 std::vector<ProcessEntry> NewProcesses(const std::vector<ProcessEntry>& before,
                                        const std::vector<ProcessEntry>& now);

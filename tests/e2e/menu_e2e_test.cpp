@@ -1,9 +1,10 @@
 // End-to-end tests of the menu and its shell actions: the real tarnwick.exe,
 // its menu chosen from with the keyboard, and what appears afterwards.
-// Includes the settings files that cannot be read: absent, locked, a folder,
-// and one of 1 GiB.
+// Includes the settings files that cannot be read (absent, locked, a folder,
+// one of 1 GiB), the shell loaded only for a command, and a run at 144 DPI.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,34 @@ std::string NotepadText(HWND notepad) {
   if (edit) SendMessageA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
   return text;
 }
+
+bool Contains(const std::vector<std::string>& names, const std::string& name) {
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+std::string Join(const std::vector<std::string>& names) {
+  std::string all;
+  for (const std::string& name : names) all += name + " ";
+  return all;
+}
+
+// Sets the DPI that processes started from now on draw at, as the display
+// settings do; 0 removes the setting again (96, the default).
+void SetLogPixels(DWORD dpi) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE,
+                      nullptr, &key, nullptr) != ERROR_SUCCESS)
+    return;
+  if (dpi) {
+    RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+  } else {
+    RegDeleteValueA(key, "LogPixels");
+  }
+  RegCloseKey(key);
+}
+
+LONG Width(const RECT& rect) { return rect.right - rect.left; }
+LONG Height(const RECT& rect) { return rect.bottom - rect.top; }
 
 HWND FindNotepadWith(const std::string& word) {
   for (const TopWindow& w : ListTopWindows()) {
@@ -67,6 +96,8 @@ TEST_F(MenuTest, SettingsItemOpensTheSettingsFileInNotepad) {
   // Two entries, the separator (skipped by the keys), then the settings item.
   ASSERT_TRUE(RunMenu(KeysForItem(2), &run));
   EXPECT_EQ(run.exit_code, 0u);
+  // The shell is loaded only for the command, and then it works.
+  EXPECT_FALSE(Contains(run.modules_at_menu, "shell32.dll")) << Join(run.modules_at_menu);
   HWND notepad = nullptr;
   ASSERT_TRUE(WaitUntil(kWaitLimitMs, [&]() { return (notepad = FindNotepadWith(kSettingsWord)); }))
       << DescribeTopWindows();
@@ -91,6 +122,49 @@ TEST_F(MenuTest, FolderWithNoDialogOpensInExplorer) {
   })) << DescribeTopWindows();
   EXPECT_EQ(FindVisibleWindowByTitle("other"), nullptr);
   PostMessageA(explorer, WM_CLOSE, 0, 0);
+}
+
+// Nothing is loaded before the menu that the menu does not need: while it is
+// shown, tarnwick's process has USER32 but not SHELL32, which is loaded
+// when a command needs the shell; the folder then opens all the same.
+TEST_F(MenuTest, ShellIsLoadedOnlyWhenACommandNeedsIt) {
+  const std::string name = "target";
+  WriteSettings(Entry(name, MakeFolder(name)));
+
+  MenuRun run;
+  ASSERT_TRUE(RunMenu(KeysForItem(0), &run));
+  EXPECT_EQ(run.exit_code, 0u);
+  // A list without USER32 would be a list that proves nothing.
+  ASSERT_TRUE(Contains(run.modules_at_menu, "user32.dll")) << Join(run.modules_at_menu);
+  EXPECT_TRUE(Contains(run.modules_at_menu, "tarnwick.exe")) << Join(run.modules_at_menu);
+  EXPECT_FALSE(Contains(run.modules_at_menu, "shell32.dll")) << Join(run.modules_at_menu);
+  HWND explorer = nullptr;
+  ASSERT_TRUE(WaitUntil(kWaitLimitMs, [&]() {
+    return (explorer = FindVisibleWindowByTitle(name));
+  })) << DescribeTopWindows();
+  PostMessageA(explorer, WM_CLOSE, 0, 0);
+}
+
+// The manifest declares tarnwick aware of each monitor's DPI. Wine treats
+// every program so, manifest or not, so what a test can show here is that
+// nothing breaks at 144 DPI: the menu is drawn larger, with its corner at
+// the pointer, and the run ends as it should.
+TEST_F(MenuTest, MenuOpensAtThePointerAt144Dpi) {
+  WriteSettings(Entry("alpha", MakeFolder("alpha")) + Entry(kSettingsWord, MakeFolder("beta")));
+  const POINT pointer = {300, 200};
+  MenuRun at96, at144;
+  ASSERT_TRUE(RunMenu({VK_ESCAPE}, &at96, pointer));
+  SetLogPixels(144);
+  ::testing::AssertionResult ran = RunMenu({VK_ESCAPE}, &at144, pointer);
+  SetLogPixels(0);
+  ASSERT_TRUE(ran);
+  EXPECT_EQ(at144.exit_code, 0u);
+  EXPECT_EQ(at144.menu_rect.left, pointer.x);
+  EXPECT_EQ(at144.menu_rect.top, pointer.y);
+  // About one and a half times as large; more than a pixel or two at least.
+  EXPECT_GT(Width(at144.menu_rect), Width(at96.menu_rect) * 5 / 4)
+      << Width(at96.menu_rect) << " px wide at 96 DPI, " << Width(at144.menu_rect) << " at 144";
+  EXPECT_GT(Height(at144.menu_rect), Height(at96.menu_rect) * 5 / 4);
 }
 
 TEST_F(MenuTest, MenuOpensWithItsCornerAtThePointer) {
@@ -126,8 +200,6 @@ const UnreadableSettings kUnreadableSettings[] = {
        CreateDirectoryA((dir + "\\" + kSettingsFileName).c_str(), nullptr);
      }},
 };
-
-LONG Height(const RECT& rect) { return rect.bottom - rect.top; }
 
 TEST_F(MenuTest, UnreadableSettingsFileLeavesOnlyTheSettingsItem) {
   std::string start = MakeFolder("start");

@@ -121,6 +121,7 @@ std::string TarnwickTest::MakeFolder(const std::string& name) {
                                          << DescribeTopWindows();
   run->ms_to_menu = GetTickCount() - start;
   GetWindowRect(menu, &run->menu_rect);
+  run->modules_at_menu = ListModules(tarnwick->id);
   PressKeys(keys);
   bool ended = WaitForExit(tarnwick, kWaitLimitMs, &run->exit_code);
   // Whatever the shell started now runs; it is ended with the test.
