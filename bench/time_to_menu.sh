@@ -40,8 +40,8 @@ win() { winepath -w "$1"; }
 echo "time_to_menu: $runs runs each on $DISPLAY, prefix $WINEPREFIX"
 wine "$(win "$work/time_to_menu.exe")" "$runs" \
   "baseline=$(win "$work/menu_baseline.exe")|$(win "$work/baseline")" \
-  "floor+dlls=$(win "$work/menu_baseline_dlls.exe")|$(win "$work/baseline")" \
+  "floor+msvcrt=$(win "$work/menu_baseline_dlls.exe")|$(win "$work/baseline")" \
   "example=$(win "$work/tarnwick.exe")|$(win "$work/example")" \
   "hundred=$(win "$work/tarnwick.exe")|$(win "$work/hundred")" \
-  "floor+dlls+100=$(win "$work/menu_baseline_dlls_100.exe")|$(win "$work/baseline")" | tee "$build/time_to_menu-runs.txt" | grep -v '^run '
+  "floor+msvcrt+100=$(win "$work/menu_baseline_dlls_100.exe")|$(win "$work/baseline")" | tee "$build/time_to_menu-runs.txt" | grep -v '^run '
 echo "time_to_menu: every run is in $build/time_to_menu-runs.txt"
