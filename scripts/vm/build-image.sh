@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# Builds the Debian guest that scripts/vm/run.sh boots to run 32-bit Wine on
+# hosts whose kernel cannot run 32-bit code: a root file system image, its
+# kernel and initramfs. The result is cached under $TW_VM_CACHE, keyed by this
+# script's content, and reused while current. Prints the image directory.
+set -euo pipefail
+
+cache="${TW_VM_CACHE:-/var/cache/tarnwick-vm}"
+mirror="${TW_VM_MIRROR:-http://deb.debian.org/debian}"
+key=$(sha1sum <"$0" | cut -c1-16)
+image="$cache/$key"
+log() { echo "vm image: $*" >&2; }
+
+if [ -f "$image/ready" ]; then
+  echo "$image"
+  exit 0
+fi
+if [ "$(id -u)" -ne 0 ]; then
+  log "must run as root (debootstrap, chroot)"
+  exit 1
+fi
+
+host_packages=(qemu-system-x86 qemu-utils debootstrap e2fsprogs)
+missing=()
+for p in "${host_packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  log "installing ${missing[*]}"
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+fi
+
+mkdir -p "$cache"
+work=$(mktemp -d "$cache/build.XXXXXX")
+root="$work/root"
+cleanup() {
+  for m in dev/pts dev proc sys; do
+    mountpoint -q "$root/$m" 2>/dev/null && umount -l "$root/$m"
+  done
+  # --one-file-system: never follow a bind mount that failed to go away.
+  rm -rf --one-file-system "$work"
+}
+trap cleanup EXIT
+
+# What the end-to-end scripts use besides Wine: Xvfb and the X tools, the
+# Japanese locale and font, ctest, and iproute2 for the loopback device.
+guest_packages=(
+  linux-image-amd64 wine wine32:i386 xvfb xdotool x11-utils
+  locales fonts-ipafont-gothic cmake iproute2 procps
+)
+
+log "debootstrap bookworm"
+debootstrap --variant=minbase --arch=amd64 bookworm "$root" "$mirror" >"$work/debootstrap.log" 2>&1 ||
+  { tail -n 30 "$work/debootstrap.log" >&2; exit 1; }
+
+# Documentation and translations are never read in the guest.
+cat >"$root/etc/dpkg/dpkg.cfg.d/01-lean" <<'EOF'
+path-exclude=/usr/share/doc/*
+path-exclude=/usr/share/man/*
+path-exclude=/usr/share/info/*
+path-exclude=/usr/share/locale/*
+path-include=/usr/share/locale/locale.alias
+EOF
+cat >"$root/etc/apt/sources.list" <<EOF
+deb $mirror bookworm main
+deb $mirror bookworm-updates main
+deb ${mirror%/debian}/debian-security bookworm-security main
+EOF
+# A small initramfs that knows only the guest's disk: it unpacks and boots
+# faster under emulation than one with every driver.
+mkdir -p "$root/etc/initramfs-tools/conf.d"
+echo MODULES=list >"$root/etc/initramfs-tools/conf.d/tarnwick"
+printf '%s\n' virtio_pci virtio_blk ext4 >>"$root/etc/initramfs-tools/modules"
+# No services are started while packages are installed in the chroot.
+printf '#!/bin/sh\nexit 101\n' >"$root/usr/sbin/policy-rc.d"
+chmod +x "$root/usr/sbin/policy-rc.d"
+
+mount -t proc proc "$root/proc"
+mount -t sysfs sys "$root/sys"
+mount --bind /dev "$root/dev"
+mount --bind /dev/pts "$root/dev/pts"
+in_root() { chroot "$root" env DEBIAN_FRONTEND=noninteractive LC_ALL=C "$@"; }
+
+log "installing ${guest_packages[*]}"
+in_root dpkg --add-architecture i386
+in_root apt-get update -qq
+in_root apt-get install -y -qq --no-install-recommends "${guest_packages[@]}" >"$work/apt.log" 2>&1 ||
+  { tail -n 30 "$work/apt.log" >&2; exit 1; }
+sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' "$root/etc/locale.gen"
+in_root locale-gen >/dev/null
+in_root apt-get clean
+rm -rf "$root/var/lib/apt/lists/"* "$root/usr/sbin/policy-rc.d"
+
+for m in dev/pts dev proc sys; do umount "$root/$m"; done
+
+# The guest's first process: mounts what is needed to reach the host's
+# control share and runs the guest-init.sh that run.sh placed there, so the
+# run logic can change without rebuilding the image.
+cat >"$root/sbin/tw-init" <<'EOF'
+#!/bin/bash
+export PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
+# The initramfs hands over /proc, /sys, /dev and /run already mounted; these
+# are for booting without one.
+mountpoint -q /proc || mount -t proc proc /proc
+mountpoint -q /sys || mount -t sysfs sys /sys
+mountpoint -q /dev || mount -t devtmpfs dev /dev
+mountpoint -q /run || mount -t tmpfs -o mode=755 tmpfs /run
+modprobe -a 9pnet_virtio 9p
+mkdir -p /run/ctl
+mount -t 9p -o trans=virtio,version=9p2000.L ctl /run/ctl
+[ -f /run/ctl/guest-init.sh ] && exec /bin/bash /run/ctl/guest-init.sh
+echo "tw-init: no guest-init.sh on the ctl share" >/dev/console
+echo o >/proc/sysrq-trigger
+sleep 60
+EOF
+chmod +x "$root/sbin/tw-init"
+
+# The kernel and initramfs are booted directly by QEMU.
+cp "$root"/boot/vmlinuz-* "$work/vmlinuz"
+cp "$root"/boot/initrd.img-* "$work/initrd.img"
+size_mb=$(($(du -sm "$root" | cut -f1) + 512))
+log "root file system: ${size_mb} MiB"
+mkfs.ext4 -q -L tw-root -d "$root" "$work/root.img" "${size_mb}M" >&2
+rm -rf --one-file-system "$root"
+
+touch "$work/ready"
+# Images of older versions of this script are dropped.
+find "$cache" -mindepth 1 -maxdepth 1 -type d ! -name "$key" ! -name "build.*" -exec rm -rf {} +
+mv "$work" "$image"
+trap - EXIT
+log "ready: $image"
+echo "$image"
