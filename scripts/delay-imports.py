@@ -3,7 +3,10 @@
 from each, one line per DLL: "NAME.dll: Function ...". GNU ld leaves the
 delay-import entry of the data directory empty, so the descriptors are found
 by their shape: eight dwords, the first 1 (addresses are RVAs), the second
-the RVA of a DLL name, the fifth the RVA of a name table of hint/name RVAs."""
+the RVA of a DLL name, the fourth the RVA of the slots the calls go through,
+the fifth the RVA of a name table of hint/name RVAs. A slot that holds 0
+instead of the address of the stub that loads the DLL is marked
+"(slot-is-0)": the first call through it would crash."""
 import struct
 import sys
 
@@ -44,6 +47,7 @@ def main(path):
         dll = c_string(data, name_at)
         if not dll.lower().endswith(".dll"):
             continue
+        iat_at = at(data, struct.unpack_from("<I", data, offset + 12)[0])
         functions = []
         while True:
             entry = struct.unpack_from("<I", data, int_at + 4 * len(functions))[0]
@@ -52,7 +56,11 @@ def main(path):
             hint_at = at(data, entry)
             if hint_at is None:
                 break
-            functions.append(c_string(data, hint_at + 2))
+            name = c_string(data, hint_at + 2)
+            # Until the first call, a slot holds the address of the stub that
+            # loads the DLL; a slot of 0 would make that call jump to 0.
+            slot = struct.unpack_from("<I", data, iat_at + 4 * len(functions))[0] if iat_at else 0
+            functions.append(name if slot else name + "(slot-is-0)")
         if functions:
             found[dll] = functions
     for dll, functions in found.items():

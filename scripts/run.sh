@@ -3,15 +3,25 @@
 # directory, so the menu shows the example settings file. On a desktop the
 # menu appears at the pointer; without $DISPLAY it runs on a private Xvfb,
 # saves a screenshot of the menu, dismisses it with Escape and reports.
+# Where this machine cannot run 32-bit programs, Wine runs headless in an
+# emulated machine (scripts/vm) and the screenshot comes back here.
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=scripts/private-xvfb.sh
 source "$repo/scripts/private-xvfb.sh"
 cd "$repo"
-bash scripts/setup.sh
-cmake --preset mingw >/dev/null
-cmake --build --preset mingw --target tarnwick
+if [ -z "${TW_RUN_BUILT:-}" ]; then
+  bash scripts/setup.sh
+  cmake --preset mingw >/dev/null
+  cmake --build --preset mingw --target tarnwick
+  if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+    echo "run: this machine cannot run 32-bit x86 programs: Wine runs in an emulated machine"
+    # The prefix lives in the guest's memory; everything else in this folder.
+    exec env TW_RUN_BUILT=1 TW_VM_SCRATCH=build/wine-prefix \
+      bash scripts/vm/run.sh "$repo" -- bash scripts/run.sh
+  fi
+fi
 
 # On a desktop the caller's prefix is used if set; headless runs always use
 # the project's own prefix, whose processes the cleanup may end.

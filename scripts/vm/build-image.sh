@@ -44,9 +44,10 @@ cleanup() {
 trap cleanup EXIT
 
 # What the end-to-end scripts use besides Wine: Xvfb and the X tools, the
-# Japanese locale and font, ctest, and iproute2 for the loopback device.
+# Japanese locale and font, ctest, iproute2 for the loopback device, and
+# ImageMagick for scripts/run.sh's screenshot.
 guest_packages=(
-  linux-image-amd64 wine wine32:i386 xvfb xdotool x11-utils
+  linux-image-amd64 wine wine32:i386 xvfb xdotool x11-utils imagemagick
   locales fonts-ipafont-gothic cmake iproute2 procps
 )
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 
 bool StartProgram(const std::string& command_line, const std::string& directory, bool capture,
                   Program* program) {
@@ -158,6 +159,15 @@ std::vector<ProcessEntry> ListProcesses() {
   CloseHandle(snapshot);
   return processes;
 }
+
+DWORD TimeScale() {
+  char value[16] = "";
+  GetEnvironmentVariableA("TW_E2E_TIME_SCALE", value, sizeof value);
+  DWORD scale = strtoul(value, nullptr, 10);
+  return scale ? scale : 1;
+}
+
+const DWORD kWaitLimitMs = 20000 * TimeScale();
 
 std::vector<std::string> ListModules(DWORD process_id) {
   std::vector<std::string> modules;

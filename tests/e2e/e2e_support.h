@@ -9,8 +9,11 @@
 #include <string>
 #include <vector>
 
+// How much longer than on a real machine every bound in the tests is: 1, or
+// TW_E2E_TIME_SCALE where Wine runs in an emulated machine (scripts/vm).
+DWORD TimeScale();
 // Every wait in the tests is bounded by this; a healthy step takes well under it.
-constexpr DWORD kWaitLimitMs = 20000;
+extern const DWORD kWaitLimitMs;
 
 // A program started by a test; ended by EndProgram (or by the test fixture).
 struct Program {

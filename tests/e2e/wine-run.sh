@@ -12,7 +12,7 @@ source "$repo/scripts/private-xvfb.sh"
 work_root="${TW_E2E_WORK:-${TMPDIR:-/tmp}}"
 template="${TW_E2E_TEMPLATE:-$work_root/tarnwick-wine-template}"
 locale="${TW_E2E_LOCALE:-ja_JP.UTF-8}"
-limit="${TW_E2E_TIME_LIMIT:-100}"
+limit="${TW_E2E_TIME_LIMIT:-$((100 * ${TW_E2E_TIME_SCALE:-1}))}"
 
 # One template per machine and Wine version; tests running at once take turns
 # creating it.
