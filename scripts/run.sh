@@ -10,12 +10,14 @@ set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=scripts/private-xvfb.sh
 source "$repo/scripts/private-xvfb.sh"
+# shellcheck source=scripts/machine.sh
+source "$repo/scripts/machine.sh"
 cd "$repo"
 if [ -z "${TW_RUN_BUILT:-}" ]; then
   bash scripts/setup.sh
   cmake --preset mingw >/dev/null
   cmake --build --preset mingw --target tarnwick
-  if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+  if ! runs_32bit_programs; then
     echo "run: this machine cannot run 32-bit x86 programs: Wine runs in an emulated machine"
     # The prefix lives in the guest's memory; everything else in this folder.
     exec env TW_RUN_BUILT=1 TW_VM_SCRATCH=build/wine-prefix \

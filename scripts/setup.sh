@@ -12,24 +12,14 @@ packages=(
   locales fonts-ipafont-gothic python3 icoutils libxml2-utils
 )
 
+# shellcheck source=scripts/machine.sh
+source "$(dirname "$0")/machine.sh"
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
 
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  "${sudo_cmd[@]}" dpkg --add-architecture i386
-  need_update=1
-fi
-
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "setup: installing ${missing[*]}"
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+# wine32 comes from the i386 architecture, which apt must know first.
+dpkg --print-foreign-architectures | grep -qx i386 || "${sudo_cmd[@]}" dpkg --add-architecture i386
+install_missing_packages setup "${packages[@]}"
 
 # Wine reads the ANSI code page from the locale; ja_JP.UTF-8 gives 932.
 if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then

@@ -10,15 +10,12 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/check-format.sh
 
-# 32-bit Wine needs a kernel that runs 32-bit x86 programs. Where it does not
-# (some virtual machines run 64-bit code only), the end-to-end tests run in an
-# emulated x86-64 machine with a kernel of its own (scripts/vm), which shares
-# this folder; their time bounds are stretched six times there.
-native_wine=true
-if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
-  native_wine=false
-  export TW_E2E_TIME_SCALE=6
-fi
+# Where this machine cannot run 32-bit programs, the end-to-end tests run in
+# an emulated x86-64 machine with a kernel of its own (scripts/vm), which
+# shares this folder; their time bounds are stretched six times there.
+# shellcheck source=scripts/machine.sh
+source scripts/machine.sh
+runs_32bit_programs || export TW_E2E_TIME_SCALE=6
 
 step() { printf '\n== %s\n' "$*"; }
 
@@ -43,7 +40,7 @@ step "the release built twice, from two clones, byte for byte"
 bash scripts/check-reproducible.sh
 
 step "end-to-end tests under Wine"
-if $native_wine; then
+if runs_32bit_programs; then
   ctest --preset mingw
 else
   echo "this machine cannot run 32-bit x86 programs: the Wine tests run in an emulated machine"

@@ -20,16 +20,9 @@ if [ "$(id -u)" -ne 0 ]; then
   exit 1
 fi
 
-host_packages=(qemu-system-x86 qemu-utils debootstrap e2fsprogs)
-missing=()
-for p in "${host_packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  log "installing ${missing[*]}"
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
-fi
+# shellcheck source=scripts/machine.sh
+source "$(dirname "$0")/../machine.sh"
+install_missing_packages "vm image" qemu-system-x86 qemu-utils debootstrap e2fsprogs >&2
 
 mkdir -p "$cache"
 work=$(mktemp -d "$cache/build.XXXXXX")
