@@ -51,9 +51,7 @@ programs=(
 if [ -n "${TIME_TO_MENU_ONLY:-}" ]; then
   chosen=("${programs[0]}")
   for p in "${programs[@]:1}"; do
-    for name in $TIME_TO_MENU_ONLY; do
-      if [ "${p%%=*}" = "$name" ]; then chosen+=("$p"); fi
-    done
+    case " $TIME_TO_MENU_ONLY " in *" ${p%%=*} "*) chosen+=("$p") ;; esac
   done
   programs=("${chosen[@]}")
 fi
