@@ -8,12 +8,20 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "launcher/launcher.h"
 #include "settings/settings_file.h"
 #include "tests/fuzz/settings_model.h"
 #include "tests/sim/simulated_desktop.h"
+
+namespace {
+
+// The window system and the shell see a string only up to its first NUL.
+std::string UpToNul(std::string_view text) { return std::string(text.substr(0, text.find('\0'))); }
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string file(reinterpret_cast<const char*>(data), size);
@@ -32,8 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     abort();
   }
   for (size_t i = 0; i < shown; ++i) {
-    // The window system sees a label only up to its first NUL.
-    std::string expected(model[i].label.substr(0, model[i].label.find('\0')));
+    const std::string expected = UpToNul(model[i].label);
     if (menu[i].id != IDM_FIRST_FOLDER + i || menu[i].separator || menu[i].text != expected) {
       FailField("menu_fuzz", "menu item", i, expected, menu[i].text.data(), menu[i].text.size());
     }
@@ -45,9 +52,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   if (shown) {
-    std::string path(model[shown - 1].path.substr(0, model[shown - 1].path.find('\0')));
-    const std::string explore =
-        "ShellExecuteA(null, \"explore\", " + sim::Quote(path.c_str()) + ", null, null, 5)";
+    const std::string explore = "ShellExecuteA(null, \"explore\", " +
+                                sim::Quote(UpToNul(model[shown - 1].path).c_str()) +
+                                ", null, null, 5)";
     const std::vector<std::string>& log = sim::Log();
     if (std::find(log.begin(), log.end(), explore) == log.end()) {
       fprintf(stderr, "menu_fuzz: missing call %s\n", explore.c_str());
