@@ -5,8 +5,6 @@
 
 #include <string.h>
 
-#include "launcher/launcher.h"
-
 namespace {
 
 constexpr int kClassNameSize = 256;
@@ -67,13 +65,4 @@ void SteerDialogToFolder(HWND dialog, const char* path) {
 
   SetText(dialog, kFileNameEdit, saved_edit);
   SetText(dialog, kFileNameCombo, saved_combo);
-}
-
-void GoToFolder(const char* path) {
-  HWND dialog = FindFileDialog();
-  if (dialog) {
-    SteerDialogToFolder(dialog, path);
-  } else {
-    ExploreFolder(path);
-  }
 }

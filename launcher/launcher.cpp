@@ -1,7 +1,10 @@
 // The entry point and the whole run: a hidden host window to own the menu,
 // the folder menu built from the settings file, tracked once at the pointer,
 // and the chosen command carried out. There is no message loop of our own.
+// The run decides what each command does and calls down: settings/ reads the
+// file, dialog_steering/ moves a dialog, shell_actions.cpp asks the shell.
 #include "launcher/launcher.h"
+#include "dialog_steering/dialog_steering.h"
 #include "settings/settings_file.h"
 
 const char kHostWindowClass[] = "tarnwick";
@@ -56,6 +59,17 @@ void AddFolderItems(HMENU menu, FolderList* folders) {
     folders->count = i + 1;
   }
   CloseSettingsStream(&settings);
+}
+
+// The action of a folder command: an open file dialog is moved to the folder;
+// with none, the folder opens in a shell window.
+void GoToFolder(const char* path) {
+  HWND dialog = FindFileDialog();
+  if (dialog) {
+    SteerDialogToFolder(dialog, path);
+  } else {
+    ExploreFolder(path);
+  }
 }
 
 void RunCommand(UINT command, const FolderList* folders) {

@@ -1,6 +1,7 @@
 // The run of tarnwick: one menu of favourite folders at the pointer, at most
-// one action, exit code 0. WinMain (launcher.cpp) builds and tracks the menu;
-// the actions it dispatches to are declared here.
+// one action, exit code 0. WinMain (launcher.cpp) builds and tracks the menu
+// and decides what the chosen command does; the shell actions it calls
+// (shell_actions.cpp) are declared here.
 #pragma once
 
 #include "platform/platform.h"
@@ -19,6 +20,3 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
 void OpenSettingsFile();
 // Opens the folder in a shell window with the verb "explore".
 void ExploreFolder(const char* path);
-// The action of a folder command: an open file dialog is moved to the folder;
-// with none, the folder opens in a shell window. (dialog_steering.cpp)
-void GoToFolder(const char* path);

@@ -52,3 +52,26 @@ void ExpectCallsFrom(const char* file, int line, size_t from,
   for (size_t k = 0; k < log.size(); ++k) report << "  " << k << ": " << log[k] << "\n";
   ADD_FAILURE_AT(file, line) << report.str();
 }
+
+WindowLayout Host() { return {"host", "tarnwick"}; }
+WindowLayout FileDialog(const std::string& name) {
+  return {name, "#32770", "SHELLDLL_DefView", {"SysListView32"}};
+}
+WindowLayout MessageBox(const std::string& name) { return {name, "#32770"}; }
+
+std::map<std::string, HWND> Build(const std::vector<WindowLayout>& windows) {
+  std::map<std::string, HWND> handles;
+  for (const WindowLayout& layout : windows) {
+    HWND window = sim::AddTopWindow(layout.class_name.c_str(), layout.name.c_str());
+    handles[layout.name] = window;
+    sim::AddChild(window, "Button", (layout.name + ".ok").c_str());
+    if (!layout.shell_view_class) continue;
+    HWND view = sim::AddChild(window, layout.shell_view_class, (layout.name + ".view").c_str());
+    for (const std::string& child : layout.view_children) {
+      sim::AddChild(view, child.c_str(), (layout.name + ".list").c_str());
+    }
+    sim::AddControl(window, cmb13, layout.name + ".txt");
+    sim::AddControl(window, IDOK, "&Open");
+  }
+  return handles;
+}

@@ -1,10 +1,12 @@
 // Test support: a fresh simulated desktop for each test, with the settings
-// file in its working folder, a run of the whole program, and a comparison
-// of the call log that points at the first call that differs.
+// file in its working folder and other programs' windows on it, a run of the
+// whole program, and a comparison of the call log that points at the first
+// call that differs.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -29,3 +31,21 @@ extern const char kCloseSettingsCall[];
 #define EXPECT_CALLS_FROM(from, expected) ExpectCallsFrom(__FILE__, __LINE__, from, expected)
 void ExpectCallsFrom(const char* file, int line, size_t from,
                      const std::vector<std::string>& expected);
+
+// One top-level window: its class, and for a dialog the class of its shell
+// view and of the shell view's children (top of the Z order first).
+struct WindowLayout {
+  std::string name;
+  std::string class_name;
+  const char* shell_view_class = nullptr;
+  std::vector<std::string> view_children = {};
+};
+
+WindowLayout Host();
+WindowLayout FileDialog(const std::string& name);
+WindowLayout MessageBox(const std::string& name);
+
+// Puts the windows on the desktop, top of the Z order first, and returns
+// them by name. Each file dialog holds a file name in its combo box, as
+// Explorer-style dialogs do.
+std::map<std::string, HWND> Build(const std::vector<WindowLayout>& windows);

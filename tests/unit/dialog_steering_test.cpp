@@ -7,47 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "launcher/launcher.h"
 #include "tests/unit/desktop_fixture.h"
 
 namespace {
 
 using std::string;
 using std::vector;
-
-// One top-level window: its class, and for a dialog the class of its shell
-// view and of the shell view's children (top of the Z order first).
-struct WindowLayout {
-  string name;
-  string class_name;
-  const char* shell_view_class = nullptr;
-  vector<string> view_children = {};
-};
-
-WindowLayout Host() { return {"host", "tarnwick"}; }
-WindowLayout FileDialog(const string& name) {
-  return {name, "#32770", "SHELLDLL_DefView", {"SysListView32"}};
-}
-WindowLayout MessageBox(const string& name) { return {name, "#32770"}; }
-
-// Puts the windows on the desktop, top of the Z order first. Each file
-// dialog holds a file name in its combo box, as Explorer-style dialogs do.
-std::map<string, HWND> Build(const vector<WindowLayout>& windows) {
-  std::map<string, HWND> handles;
-  for (const WindowLayout& layout : windows) {
-    HWND window = sim::AddTopWindow(layout.class_name.c_str(), layout.name.c_str());
-    handles[layout.name] = window;
-    sim::AddChild(window, "Button", (layout.name + ".ok").c_str());
-    if (!layout.shell_view_class) continue;
-    HWND view = sim::AddChild(window, layout.shell_view_class, (layout.name + ".view").c_str());
-    for (const string& child : layout.view_children) {
-      sim::AddChild(view, child.c_str(), (layout.name + ".list").c_str());
-    }
-    sim::AddControl(window, cmb13, layout.name + ".txt");
-    sim::AddControl(window, IDOK, "&Open");
-  }
-  return handles;
-}
 
 struct FinderCase {
   const char* name;
@@ -206,46 +171,6 @@ TEST_F(DesktopTest, DialogThatClosesOnTheClickIsLeftAlone) {
   SteerDialogToFolder(dialog, "C:\\Temp");
   EXPECT_FALSE(sim::IsWindow(dialog));
   EXPECT_EQ(sim::Log().size(), 7u);  // both restores are still sent, to no effect
-}
-
-// The whole run: the folder goes to exactly one place.
-class GoToFolderTest : public DesktopTest {
- protected:
-  void RunChoosing(UINT command) {
-    WriteSettings("\"Docs\" \"C:\\Docs\"\n\"Temp\" \"C:\\Temp\"\n");
-    sim::ScriptMenuChoice(command);
-    RunProgram();
-  }
-  bool ShellWasCalled() {
-    for (const string& call : sim::Log()) {
-      if (call.rfind("ShellExecuteA", 0) == 0) return true;
-    }
-    return false;
-  }
-};
-
-TEST_F(GoToFolderTest, HigherFileDialogIsSteeredInsteadOfExploring) {
-  std::map<string, HWND> dialogs =
-      Build({MessageBox("box"), FileDialog("upper"), FileDialog("lower")});
-  vector<string> seen_at_click;
-  sim::OnClick([&](HWND dialog) { seen_at_click.push_back(sim::ControlText(dialog, cmb13)); });
-  RunChoosing(1001);
-  EXPECT_FALSE(ShellWasCalled());
-  EXPECT_EQ(seen_at_click, vector<string>{"C:\\Temp"});
-  EXPECT_EQ(sim::ControlText(dialogs["upper"], cmb13), "upper.txt");
-  EXPECT_EQ(sim::Log().back(), "SendDlgItemMessageA(upper, 1148, WM_SETTEXT, 0, \"upper.txt\")");
-}
-
-TEST_F(GoToFolderTest, WithoutFileDialogTheFolderIsExplored) {
-  Build({MessageBox("box")});
-  RunChoosing(1000);
-  EXPECT_EQ(sim::Log().back(), "ShellExecuteA(null, \"explore\", \"C:\\\\Docs\", null, null, 5)");
-}
-
-TEST_F(GoToFolderTest, DismissedMenuLooksForNoDialog) {
-  Build({FileDialog("open")});
-  RunChoosing(IDM_NONE);
-  EXPECT_EQ(sim::Log().back(), "DestroyMenu(menu)");
 }
 
 }  // namespace

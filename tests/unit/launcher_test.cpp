@@ -2,6 +2,7 @@
 // settings file, tracked once at the pointer, and the one action it leads to.
 #include "launcher/launcher.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -184,6 +185,46 @@ TEST_F(LauncherTest, HostWindowProcLeavesEveryMessageToTheDefault) {
   LRESULT result = HostWindowProc(window, 0x0010, 3, 4);
   EXPECT_CALLS_FROM(0, {"DefWindowProcA(host, 0x10, 3, 4)"});
   EXPECT_EQ(result, DefWindowProcA(window, 0x0010, 3, 4));
+}
+
+// The whole run: the folder goes to exactly one place.
+class GoToFolderTest : public DesktopTest {
+ protected:
+  void RunChoosing(UINT command) {
+    WriteSettings("\"Docs\" \"C:\\Docs\"\n\"Temp\" \"C:\\Temp\"\n");
+    sim::ScriptMenuChoice(command);
+    RunProgram();
+  }
+  bool ShellWasCalled() {
+    for (const string& call : sim::Log()) {
+      if (call.rfind("ShellExecuteA", 0) == 0) return true;
+    }
+    return false;
+  }
+};
+
+TEST_F(GoToFolderTest, HigherFileDialogIsSteeredInsteadOfExploring) {
+  std::map<string, HWND> dialogs =
+      Build({MessageBox("box"), FileDialog("upper"), FileDialog("lower")});
+  vector<string> seen_at_click;
+  sim::OnClick([&](HWND dialog) { seen_at_click.push_back(sim::ControlText(dialog, cmb13)); });
+  RunChoosing(1001);
+  EXPECT_FALSE(ShellWasCalled());
+  EXPECT_EQ(seen_at_click, vector<string>{"C:\\Temp"});
+  EXPECT_EQ(sim::ControlText(dialogs["upper"], cmb13), "upper.txt");
+  EXPECT_EQ(sim::Log().back(), "SendDlgItemMessageA(upper, 1148, WM_SETTEXT, 0, \"upper.txt\")");
+}
+
+TEST_F(GoToFolderTest, WithoutFileDialogTheFolderIsExplored) {
+  Build({MessageBox("box")});
+  RunChoosing(1000);
+  EXPECT_EQ(sim::Log().back(), "ShellExecuteA(null, \"explore\", \"C:\\\\Docs\", null, null, 5)");
+}
+
+TEST_F(GoToFolderTest, DismissedMenuLooksForNoDialog) {
+  Build({FileDialog("open")});
+  RunChoosing(IDM_NONE);
+  EXPECT_EQ(sim::Log().back(), "DestroyMenu(menu)");
 }
 
 }  // namespace
