@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Draws launcher/tarnwick.ico (16, 32 and 48 px) from launcher/icon/draw_icon.py.
+# Draws launcher/tarnwick.ico (16, 32 and 48 px) with scripts/draw-icon.py.
 # The same source always gives the same bytes, so the .ico is kept in the tree
 # and the build needs no Python; run this after changing the drawing.
 # Usage: make-icon.sh [--preview FILE]
@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 out=launcher/tarnwick.ico
-python3 -I launcher/icon/draw_icon.py "$out"
+python3 -I scripts/draw-icon.py "$out"
 echo "$out: $(stat -c %s "$out") bytes, sha256 $(sha256sum "$out" | cut -c1-16)"
 # The README shows the 48-pixel image (a PNG entry), taken out of the .ico.
 python3 -I - "$out" docs/icon.png <<'PY'

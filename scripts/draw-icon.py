@@ -10,7 +10,7 @@ anti-aliased (8x8 samples a pixel). Outline widths are whole pixels per size.
 Standard library only; nothing time- or host-dependent goes into the output,
 so the same source gives the same bytes.
 
-Usage: draw_icon.py OUT.ico [SIZE:FORMAT ...]
+Usage: draw-icon.py OUT.ico [SIZE:FORMAT ...]
   FORMAT: png (32-bit RGBA PNG), bmp32, bmp8 or bmp4 (palette and 1-bit
   mask). Without them, the entries in ENTRIES.
 """
