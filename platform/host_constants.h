@@ -1,0 +1,37 @@
+// The numbers of <windows.h> that the program uses, as the host build
+// declares them for itself: each name with its value, written here only.
+// Whoever includes this list defines PLATFORM_CONSTANT(name, value) first:
+// platform.h makes each a constant of the host build, and platform_check.cpp,
+// compiled in the Windows build, checks each against <windows.h>. So no
+// #pragma once: it is read once per use.
+
+PLATFORM_CONSTANT(TRUE, 1)
+PLATFORM_CONSTANT(FALSE, 0)
+
+// The host window's class and the folder menu.
+PLATFORM_CONSTANT(CS_CLASSDC, 0x0040)
+PLATFORM_CONSTANT(MIIM_ID, 0x00000002)
+PLATFORM_CONSTANT(MIIM_TYPE, 0x00000010)
+PLATFORM_CONSTANT(MFT_STRING, 0x00000000)
+PLATFORM_CONSTANT(MFT_SEPARATOR, 0x00000800)
+PLATFORM_CONSTANT(TPM_RIGHTBUTTON, 0x0002)
+PLATFORM_CONSTANT(TPM_NONOTIFY, 0x0080)
+PLATFORM_CONSTANT(TPM_RETURNCMD, 0x0100)
+PLATFORM_CONSTANT(SW_SHOW, 5)
+
+// Finding and steering a file dialog.
+PLATFORM_CONSTANT(GW_HWNDNEXT, 2)
+PLATFORM_CONSTANT(WM_SETTEXT, 0x000C)
+PLATFORM_CONSTANT(WM_GETTEXT, 0x000D)
+PLATFORM_CONSTANT(BM_CLICK, 0x00F5)
+PLATFORM_CONSTANT(IDOK, 1)
+PLATFORM_CONSTANT(edt1, 0x0480)
+PLATFORM_CONSTANT(cmb13, 0x047c)
+
+// Opening the settings file.
+PLATFORM_CONSTANT(GENERIC_READ, 0x80000000ul)
+PLATFORM_CONSTANT(GENERIC_WRITE, 0x40000000ul)
+PLATFORM_CONSTANT(FILE_SHARE_READ, 0x00000001ul)
+PLATFORM_CONSTANT(FILE_SHARE_WRITE, 0x00000002ul)
+PLATFORM_CONSTANT(OPEN_EXISTING, 3)
+PLATFORM_CONSTANT(FILE_ATTRIBUTE_NORMAL, 0x00000080ul)
