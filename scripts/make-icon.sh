@@ -4,28 +4,23 @@
 # and the build needs no Python; run this after changing the drawing.
 # Usage: make-icon.sh [--preview FILE]
 #   --preview also writes FILE, a PNG of every size, 4x and 1x, on a light and
-#   a dark background (needs icotool and ImageMagick).
+#   a dark background (needs ImageMagick). Needs icotool (icoutils).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 out=launcher/tarnwick.ico
 python3 -I scripts/draw-icon.py "$out"
 echo "$out: $(stat -c %s "$out") bytes, sha256 $(sha256sum "$out" | cut -c1-16)"
-# The README shows the 48-pixel image (a PNG entry), taken out of the .ico.
-python3 -I - "$out" docs/icon.png <<'PY'
-import struct, sys
-ico = open(sys.argv[1], "rb").read()
-for i in range(struct.unpack_from("<H", ico, 4)[0]):
-    width, _, _, _, _, _, size, offset = struct.unpack_from("<BBBBHHII", ico, 6 + 16 * i)
-    if width == 48:
-        open(sys.argv[2], "wb").write(ico[offset:offset + size])
-PY
-
-[ "${1-}" = --preview ] || exit 0
-preview=${2:?"--preview needs a file name"}
+# The README shows the 48-pixel image. icotool writes PNG entries out as they
+# are, named NAME_INDEX_WxHxDEPTH.png. All are taken out: on PNG entries its
+# --width filter matches none and --index always the first (icoutils 0.32).
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 icotool -x -o "$tmp" "$out"
+cp "$tmp"/tarnwick_*_48x48x32.png docs/icon.png
+
+[ "${1-}" = --preview ] || exit 0
+preview=${2:?"--preview needs a file name"}
 mapfile -t sizes < <(icotool -l "$out" | sed -n 's/.*--width=\([0-9]*\).*/\1/p')
 rows=()
 for bg in '#f3f3f3' '#1f1f1f'; do
