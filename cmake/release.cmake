@@ -27,8 +27,6 @@ set(CPACK_PACKAGE_FILE_NAME tarnwick-${PROJECT_VERSION}-win32)
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_CHECKSUM SHA256)
 # The zip is made again in a fixed form before the checksum is taken.
-find_package(Python3 REQUIRED COMPONENTS Interpreter)
-set(CPACK_TARNWICK_PYTHON ${Python3_EXECUTABLE})
 set(CPACK_TARNWICK_SOURCE_DIR ${PROJECT_SOURCE_DIR})
 set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/repack-zip.cmake)
 include(CPack)
