@@ -2,7 +2,8 @@
 # Builds the release twice, from two clones of the current commit in folders
 # of different names, and checks that tarnwick.exe and the zip come out
 # byte-identical, and that the zip's SHA-256 file matches it. Prints the
-# hashes. Usage: check-reproducible.sh
+# hashes, or where the two differ (diffoscope, the Debian package
+# diffoscope-minimal). Usage: check-reproducible.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 work=$(mktemp -d "${TMPDIR:-/tmp}/tarnwick-repro-XXXXXX")
@@ -28,8 +29,12 @@ for file in tarnwick.exe "$zip"; do
   if cmp -s "$a" "$b"; then
     echo "reproducible: $file $(sha256sum <"$a" | cut -d' ' -f1) in both builds"
   else
-    echo "reproducible: $file differs between the two builds:"
-    cmp "$a" "$b" | head -3 || true
+    echo "reproducible: $file differs between the two builds; where, by diffoscope:"
+    # It looks into the zip's listing and members, and shows the exe as a hex
+    # dump around each difference; the report stops at about 20 KB ("Max text
+    # output size reached") so that a CI log stays readable.
+    diffoscope --text - --text-color never --max-text-report-size 20000 \
+      --max-diff-block-lines 40 --max-page-diff-block-lines 40 "$a" "$b" || true
     fail=1
   fi
 done

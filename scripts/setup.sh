@@ -10,7 +10,7 @@ packages=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32:i386 xvfb xdotool x11-utils imagemagick
   locales fonts-ipafont-gothic python3 icoutils libxml2-utils
-  strip-nondeterminism
+  strip-nondeterminism diffoscope-minimal
 )
 
 # shellcheck source=scripts/machine.sh
