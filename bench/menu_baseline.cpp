@@ -1,7 +1,7 @@
 // The floor for time to menu: a hidden window and a one-item popup menu at the
 // pointer, with tarnwick.exe's flags and start-up (no C run-time), importing
 // KERNEL32 and USER32 only. Variants also import the one other DLL tarnwick
-// loads at start, msvcrt (BASELINE_WITH_DLLS), and show 100 items
+// loads at start, msvcrt (BASELINE_WITH_MSVCRT), and show 100 items
 // (BASELINE_ITEMS), to tell those costs from our own work.
 // bench/time_to_menu.cpp times them.
 #include <windows.h>
@@ -10,10 +10,10 @@
 #define BASELINE_ITEMS 1
 #endif
 
-#ifdef BASELINE_WITH_DLLS
+#ifdef BASELINE_WITH_MSVCRT
 #include <string.h>
 
-// Never true: the calls exist only so that the loader maps their DLLs.
+// Never true: the calls exist only so that the loader maps msvcrt.
 volatile bool never = false;
 #endif
 
@@ -43,7 +43,7 @@ extern "C" void BaselineStart() {
   TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_NONOTIFY | TPM_RETURNCMD, pointer.x, pointer.y, 0,
                  host, nullptr);
   DestroyMenu(menu);
-#ifdef BASELINE_WITH_DLLS
+#ifdef BASELINE_WITH_MSVCRT
   if (never) {
     static char text[8];
     never = memchr(text, never, sizeof text) != nullptr || strcmp(text, text + never) == 0;

@@ -12,8 +12,8 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 source "$repo/scripts/private-xvfb.sh"
 runs=${1:-50}
 build=$(cd "${2:-$repo/build/mingw}" && pwd)
-for exe in tarnwick.exe bench/menu_baseline.exe bench/menu_baseline_dlls.exe \
-  bench/menu_baseline_dlls_100.exe bench/time_to_menu.exe; do
+for exe in tarnwick.exe bench/menu_baseline.exe bench/menu_baseline_msvcrt.exe \
+  bench/menu_baseline_msvcrt_100.exe bench/time_to_menu.exe; do
   [ -f "$build/$exe" ] || { echo "time_to_menu: $build/$exe missing (cmake --build --preset mingw)" >&2; exit 1; }
 done
 
@@ -34,8 +34,8 @@ start_private_xvfb "$work" 1024x768x24
 # Copies, so that the binaries and the settings files sit on the same disk path
 # for every program, and nothing in the build directory changes.
 mkdir -p "$work/baseline" "$work/example" "$work/hundred"
-cp "$build/tarnwick.exe" "$build/bench/menu_baseline.exe" "$build/bench/menu_baseline_dlls.exe" \
-  "$build/bench/menu_baseline_dlls_100.exe" "$build/bench/time_to_menu.exe" "$work/"
+cp "$build/tarnwick.exe" "$build/bench/menu_baseline.exe" "$build/bench/menu_baseline_msvcrt.exe" \
+  "$build/bench/menu_baseline_msvcrt_100.exe" "$build/bench/time_to_menu.exe" "$work/"
 cp "$repo/examples/設定.txt" "$work/example/"
 for i in $(seq 0 99); do printf '"Folder %d" "C:\\windows\\temp\\%d"\r\n' "$i" "$i"; done >"$work/hundred/設定.txt"
 
@@ -43,10 +43,10 @@ win() { winepath -w "$1"; }
 echo "time_to_menu: $runs runs each on $DISPLAY, prefix $WINEPREFIX"
 programs=(
   "baseline=$(win "$work/menu_baseline.exe")|$(win "$work/baseline")"
-  "floor+msvcrt=$(win "$work/menu_baseline_dlls.exe")|$(win "$work/baseline")"
+  "floor+msvcrt=$(win "$work/menu_baseline_msvcrt.exe")|$(win "$work/baseline")"
   "example=$(win "$work/tarnwick.exe")|$(win "$work/example")"
   "hundred=$(win "$work/tarnwick.exe")|$(win "$work/hundred")"
-  "floor+msvcrt+100=$(win "$work/menu_baseline_dlls_100.exe")|$(win "$work/baseline")"
+  "floor+msvcrt+100=$(win "$work/menu_baseline_msvcrt_100.exe")|$(win "$work/baseline")"
 )
 if [ -n "${TIME_TO_MENU_ONLY:-}" ]; then
   chosen=("${programs[0]}")
