@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Runs the settings fuzz target for a bounded time from a copy of the seed
-# corpus, so the run never writes into the repository. A crash input is kept
-# next to the binary (fuzz-artifacts/) for a rerun: FUZZER CRASH-FILE.
+# Runs a fuzz target (settings_fuzz or menu_fuzz) for a bounded time from a
+# copy of the seed corpus, so the run never writes into the repository. A
+# crash input is kept next to the binary (fuzz-artifacts/) for a rerun:
+# FUZZER CRASH-FILE.
 set -euo pipefail
 fuzzer=$(realpath "$1") corpus=$2 seconds=${3:-60}
 work=$(mktemp -d "${TMPDIR:-/tmp}/tarnwick-fuzzrun-XXXXXX")
