@@ -1,8 +1,9 @@
 # The Windows release: the manifest, the icon and the version information in
 # tarnwick.exe, from the project version, and `cpack` in the build directory
 # making tarnwick-VERSION-win32.zip with the exe, the sample 設定.txt (beside
-# the exe, so it works as unpacked), README.md and LICENSE, and the zip's
-# SHA-256 beside it. Two builds of one commit give the same bytes.
+# the exe, so it works as unpacked), README.md, its Japanese version
+# README.ja.md and LICENSE, and the zip's SHA-256 beside it. Two builds of one
+# commit give the same bytes.
 configure_file(${PROJECT_SOURCE_DIR}/launcher/tarnwick.manifest.in
                ${PROJECT_BINARY_DIR}/tarnwick.manifest @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/launcher/tarnwick.rc.in
@@ -17,7 +18,7 @@ if(MSVC)
 endif()
 
 install(FILES ${PROJECT_SOURCE_DIR}/examples/設定.txt ${PROJECT_SOURCE_DIR}/README.md
-              ${PROJECT_SOURCE_DIR}/LICENSE
+              ${PROJECT_SOURCE_DIR}/README.ja.md ${PROJECT_SOURCE_DIR}/LICENSE
         DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)
