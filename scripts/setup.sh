@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Installs what building and testing tarnwick needs on Debian or Ubuntu:
-# the host tool chain, the MinGW-w64 cross compilers, 32-bit Wine, Xvfb and
+# the host tool chain, the MinGW-w64 cross compilers (32-bit for tarnwick, also
+# 64-bit for a test program), Wine for 32- and 64-bit programs, Xvfb and
 # the Japanese locale and font. Safe to run again; does nothing when all is there.
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build clang clang-format libclang-rt-14-dev
   googletest libgtest-dev libbenchmark-dev valgrind
-  g++-mingw-w64-i686 binutils-mingw-w64-i686
-  wine wine32:i386 xvfb xdotool x11-utils imagemagick
+  g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64
+  wine wine64 wine32:i386 xvfb xdotool x11-utils imagemagick
   locales fonts-ipafont-gothic python3 icoutils libxml2-utils
   strip-nondeterminism diffoscope-minimal
 )

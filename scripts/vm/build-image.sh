@@ -36,11 +36,13 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# What the end-to-end scripts use besides Wine: Xvfb and the X tools, the
+# Wine for 32-bit programs and, beside it, for 64-bit ones: with wine64 the
+# prefixes are 64-bit Windows, where 32-bit programs run under WoW64. What
+# the end-to-end scripts use besides Wine: Xvfb and the X tools, the
 # Japanese locale and font, ctest, iproute2 for the loopback device, and
 # ImageMagick for scripts/run.sh's screenshot.
 guest_packages=(
-  linux-image-amd64 wine wine32:i386 xvfb xdotool x11-utils imagemagick
+  linux-image-amd64 wine wine64 wine32:i386 xvfb xdotool x11-utils imagemagick
   locales fonts-ipafont-gothic cmake iproute2 procps
 )
 
