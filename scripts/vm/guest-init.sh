@@ -22,10 +22,12 @@ mkdir -p "$dir"
 mount -t 9p -o "trans=virtio,version=9p2000.L,msize=512000,cache=loose" work "$dir"
 
 # Scratch trees (wine prefixes, say) are far faster in guest memory than
-# through 9p, and nobody on the host needs them afterwards.
+# through 9p, and nobody on the host needs them afterwards. They may take
+# most of it: the end-to-end tests keep a 64-bit and a 32-bit prefix there
+# (2 GB) and write a settings file of 1 GiB.
 readarray -d '' -t scratch <"$ctl/scratch"
 for path in "${scratch[@]}"; do
-  mkdir -p "$path" && mount -t tmpfs -o mode=755 tmpfs "$path"
+  mkdir -p "$path" && mount -t tmpfs -o mode=755,size=75% tmpfs "$path"
 done
 
 stty -F "$out" raw -echo 2>/dev/null

@@ -4,7 +4,7 @@
 # directory DIR is shared into the guest at the same path and the command runs
 # there; its output comes to stdout and its exit status becomes ours.
 #   usage: run.sh DIR -- COMMAND [ARG...]
-# Environment: TW_VM_MEMORY (6G), TW_VM_CPUS (2), TW_VM_TIME_LIMIT (seconds,
+# Environment: TW_VM_MEMORY (8G), TW_VM_CPUS (2), TW_VM_TIME_LIMIT (seconds,
 # 4800); TW_VM_SCRATCH, colon-separated paths under DIR that the guest keeps
 # in its own memory (empty tmpfs) instead of writing them through to the
 # host. The host's other TW_*, CI and CTEST_* variables reach the command.
@@ -52,7 +52,7 @@ done < <(compgen -e | grep -E '^(TW_|CTEST_|CI$)' | grep -v '^TW_VM_' || true)
 # QEMU ends, so every run starts from the same image. The first serial port
 # takes the guest's console, the second the command's output.
 timeout --kill-after=10 "$limit" qemu-system-x86_64 \
-  -accel tcg,thread=multi -cpu max,smap=off -smp "${TW_VM_CPUS:-2}" -m "${TW_VM_MEMORY:-6G}" \
+  -accel tcg,thread=multi -cpu max,smap=off -smp "${TW_VM_CPUS:-2}" -m "${TW_VM_MEMORY:-8G}" \
   -nodefaults -display none -no-reboot -nic none \
   -kernel "$image/vmlinuz" -initrd "$image/initrd.img" \
   -append "root=/dev/vda rw init=/sbin/tw-init console=ttyS0 quiet panic=1" \
