@@ -8,8 +8,6 @@
 # start is slow, as in the emulated machine.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
-# shellcheck source=scripts/private-xvfb.sh
-source "$repo/scripts/private-xvfb.sh"
 runs=${1:-50}
 build=$(cd "${2:-$repo/build/mingw}" && pwd)
 for exe in tarnwick.exe bench/menu_baseline.exe bench/menu_baseline_msvcrt.exe \
@@ -17,18 +15,11 @@ for exe in tarnwick.exe bench/menu_baseline.exe bench/menu_baseline_msvcrt.exe \
   [ -f "$build/$exe" ] || { echo "time_to_menu: $build/$exe missing (cmake --build --preset mingw)" >&2; exit 1; }
 done
 
-export WINEPREFIX="${TARNWICK_BENCH_PREFIX:-${TMPDIR:-/tmp}/tarnwick-bench-prefix}"
-export WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
-bash "$repo/scripts/wine-prefix.sh"
-
+# shellcheck source=scripts/wine-env.sh
+source "$repo/scripts/wine-env.sh"
+use_wine_prefix "${TARNWICK_BENCH_PREFIX:-${TMPDIR:-/tmp}/tarnwick-bench-prefix}"
 work=$(mktemp -d "${TMPDIR:-/tmp}/tarnwick-ttm-XXXXXX")
-cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  stop_private_xvfb
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
+trap 'end_wine_run "$work"' EXIT
 start_private_xvfb "$work" 1024x768x24
 
 # Copies, so that the binaries and the settings files sit on the same disk path

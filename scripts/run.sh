@@ -1,15 +1,14 @@
 #!/usr/bin/env bash
 # Builds tarnwick.exe and runs it under Wine with examples/ as the working
-# directory, so the menu shows the example settings file. On a desktop the
-# menu appears at the pointer; without $DISPLAY it runs on a private Xvfb,
-# saves a screenshot of the menu, dismisses it with Escape and reports.
-# Where this machine cannot run 32-bit programs, Wine runs headless in an
-# emulated machine (scripts/vm) and the screenshot comes back here.
+# directory, so the menu shows the example settings file. The prefix is a
+# 64-bit Windows, as users have, where the 32-bit tarnwick runs under WoW64.
+# On a desktop the menu appears at the pointer; without $DISPLAY it runs on a
+# private Xvfb, saves a screenshot of the menu, dismisses it with Escape and
+# reports. Where this machine cannot run 32-bit programs, Wine runs headless
+# in an emulated machine (scripts/vm) and the screenshot comes back here.
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
-# shellcheck source=scripts/private-xvfb.sh
-source "$repo/scripts/private-xvfb.sh"
 # shellcheck source=scripts/machine.sh
 source "$repo/scripts/machine.sh"
 cd "$repo"
@@ -25,60 +24,32 @@ if [ -z "${TW_RUN_BUILT:-}" ]; then
   fi
 fi
 
-# On a desktop the caller's prefix is used if set; headless runs always use
-# the project's own prefix, whose processes the cleanup may end.
-export WINEPREFIX="${WINEPREFIX:-$repo/build/wine-prefix}"
-[ -z "${DISPLAY:-}" ] && export WINEPREFIX="$repo/build/wine-prefix"
-export WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-bash scripts/wine-prefix.sh
+# shellcheck source=scripts/wine-env.sh
+source "$repo/scripts/wine-env.sh"
 exe="$repo/build/mingw/tarnwick.exe"
-
 if [ -n "${DISPLAY:-}" ]; then
+  # On a desktop the caller's prefix is used if set.
+  use_wine_prefix "${WINEPREFIX:-$repo/build/wine-prefix}"
   status=0
   (cd examples && wine "$exe") || status=$?
   echo "run: tarnwick.exe exited with $status"
   exit 0
 fi
 
+# Headless runs always use the project's own prefix, whose processes the
+# cleanup ends.
+use_wine_prefix "$repo/build/wine-prefix"
 run_dir=$(mktemp -d "${TMPDIR:-/tmp}/tarnwick-run.XXXXXX")
-wine_pid=""
-cleanup() {
-  [ -n "$wine_pid" ] && kill "$wine_pid" 2>/dev/null
-  wineserver -k >/dev/null 2>&1 || true
-  stop_private_xvfb
-  rm -rf "$run_dir"
-}
-trap cleanup EXIT
-
+trap 'end_wine_run "$run_dir"' EXIT
 start_private_xvfb "$run_dir" 1024x768x24
 
 (cd examples && wine "$exe"; echo $? >"$run_dir/status") &
-wine_pid=$!
-
-# The popup menu (window class "#32768") is the only window tarnwick shows.
-menu=""
-for _ in $(seq 1 300); do
-  menu=$(xdotool search --onlyvisible --class 'tarnwick.exe' 2>/dev/null | head -1 || true)
-  [ -n "$menu" ] && break
-  sleep 0.1
-done
-if [ -z "$menu" ]; then
-  echo "run: no menu appeared within 30 s" >&2
-  exit 1
-fi
+# The popup menu is the only window tarnwick shows.
+wait_for 300 "the menu" window_shown tarnwick.exe
 
 png="$repo/build/run-menu.png"
 import -window root "$png"
 xdotool key Escape
-for _ in $(seq 1 100); do
-  [ -s "$run_dir/status" ] && break
-  sleep 0.1
-done
-if [ ! -s "$run_dir/status" ]; then
-  echo "run: tarnwick.exe did not end after Escape" >&2
-  exit 1
-fi
-wine_pid=""
+wait_for 100 "tarnwick.exe to end after Escape" test -s "$run_dir/status"
 echo "run: tarnwick.exe exited with $(cat "$run_dir/status")"
 echo "run: screenshot of the menu: $png"

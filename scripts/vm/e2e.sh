@@ -7,12 +7,19 @@ repo=$(cd "$(dirname "$0")/../.." && pwd)
 work=build/mingw/tests/e2e/wine
 
 # The Wine prefixes stay in guest memory: through 9p they are several times
-# slower to make and copy. The template is made before ctest starts, since
-# making it under emulation takes longer than one test is given.
+# slower to make and copy. The templates, the 64-bit one of the suite and the
+# 32-bit one of its smoke case, are made side by side before ctest starts,
+# since making one under emulation takes longer than a test is given.
 export TW_VM_SCRATCH="$work"
 exec bash "$repo/scripts/vm/run.sh" "$repo" -- bash -c '
   set -e
+  source scripts/wine-env.sh
   start=$(date +%s)
-  (flock 9; WINEPREFIX="$PWD/$0/template" bash scripts/wine-prefix.sh) 9>"$0/template.lock"
-  echo "vm: Wine template prefix made in $(($(date +%s) - start)) s"
+  pids=()
+  for arch in win64 win32; do
+    (flock 9; use_wine_prefix "$PWD/$0/template-$arch" $arch) 9>"$0/template-$arch.lock" &
+    pids+=($!)
+  done
+  for pid in "${pids[@]}"; do wait "$pid"; done
+  echo "vm: Wine template prefixes made in $(($(date +%s) - start)) s"
   exec ctest --preset mingw --output-on-failure "$@"' "$work" "$@"
