@@ -125,6 +125,12 @@ HWND FindMenuWindow() {
   return menu && IsWindowVisible(menu) ? menu : nullptr;
 }
 
+std::string DialogItemText(HWND dialog, int control_id) {
+  char text[512] = "";
+  SendDlgItemMessageA(dialog, control_id, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
 void MovePointer(POINT position) {
   SetCursorPos(position.x, position.y);
   INPUT input = {};
@@ -145,6 +151,18 @@ void PressKeys(const std::vector<WORD>& keys) {
     input[1].ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(2, input, sizeof(INPUT));
   }
+}
+
+void PressChord(const std::vector<WORD>& keys) {
+  std::vector<INPUT> input(2 * keys.size());
+  for (size_t i = 0; i < keys.size(); ++i) {
+    INPUT& down = input[i];
+    INPUT& up = input[input.size() - 1 - i];
+    down.type = up.type = INPUT_KEYBOARD;
+    down.ki.wVk = up.ki.wVk = keys[i];
+    up.ki.dwFlags = KEYEVENTF_KEYUP;
+  }
+  SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
 }
 
 std::vector<ProcessEntry> ListProcesses() {
@@ -201,8 +219,12 @@ std::string MakeScratchDirectory(const char* purpose) {
   char temp[MAX_PATH];
   GetTempPathA(sizeof temp, temp);
   char path[MAX_PATH];
-  snprintf(path, sizeof path, "%stw-e2e-%lu-%d-%s", temp,
-           static_cast<unsigned long>(GetCurrentProcessId()), ++made, purpose);
+  int length = snprintf(path, sizeof path, "%stw-e2e-%lu-%d-", temp,
+                        static_cast<unsigned long>(GetCurrentProcessId()), ++made);
+  // A parameterised test's name ("Case/x64") must not make a subfolder.
+  for (const char* c = purpose; *c && length < MAX_PATH - 1; ++c)
+    path[length++] = *c == '/' ? '-' : *c;
+  path[length] = '\0';
   CreateDirectoryA(path, nullptr);
   return path;
 }
@@ -215,6 +237,20 @@ bool WriteBytes(const std::string& path, const std::string& bytes) {
   BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   CloseHandle(file);
   return ok && written == bytes.size();
+}
+
+bool ReadBytes(const std::string& path, std::string* bytes) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bytes->clear();
+  char block[4096];
+  DWORD got = 0;
+  BOOL ok;
+  while ((ok = ReadFile(file, block, sizeof block, &got, nullptr)) && got > 0)
+    bytes->append(block, got);
+  CloseHandle(file);
+  return ok != 0;
 }
 
 std::string ProgramPath(const char* variable) {

@@ -61,11 +61,15 @@ std::string DescribeTopWindows();
 HWND FindVisibleWindowByTitle(const std::string& title);
 // The shown popup menu window (class "#32768"), or none.
 HWND FindMenuWindow();
+// The text of a dialog's control, also in another process.
+std::string DialogItemText(HWND dialog, int control_id);
 
 // Moves the mouse pointer to a screen position, as with the mouse.
 void MovePointer(POINT position);
 // Presses and releases each virtual key in turn, as from the keyboard.
 void PressKeys(const std::vector<WORD>& keys);
+// Presses the keys together, as a shortcut such as Ctrl+S, and lets go of them.
+void PressChord(const std::vector<WORD>& keys);
 
 // The ids and executable names of the running processes.
 struct ProcessEntry {
@@ -82,6 +86,8 @@ std::vector<ProcessEntry> NewProcesses(const std::vector<ProcessEntry>& before,
 // A fresh, empty directory for one test; its path without a trailing '\'.
 std::string MakeScratchDirectory(const char* purpose);
 bool WriteBytes(const std::string& path, const std::string& bytes);
+// The whole file, or false when it cannot be read.
+bool ReadBytes(const std::string& path, std::string* bytes);
 // The path of a program built beside the tests, from the environment
 // variable `variable` (a Unix path under Wine is mapped through drive Z:).
 std::string ProgramPath(const char* variable);

@@ -1,6 +1,10 @@
 // End-to-end tests of steering a real file dialog of another process: Open
-// and Save dialogs, the dialog with the old edit box, the choice between
-// several windows, and the entries of a settings file as the menu numbers them.
+// and Save dialogs, the dialog with the old edit box, the file name put back,
+// the choice between several windows, and the entries of a settings file as
+// the menu numbers them. The steering cases run against a 32-bit and a 64-bit
+// program's dialog: on a 64-bit Windows most dialogs tarnwick steers are the
+// latter, and every message it sends them crosses from its WoW64 process into
+// a 64-bit one.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -11,10 +15,6 @@
 
 namespace {
 
-std::string Entry(const std::string& label, const std::string& path) {
-  return "\"" + label + "\" \"" + path + "\"\r\n";
-}
-
 // True when `upper` stands above `lower` in the Z order.
 bool IsAbove(HWND upper, HWND lower) {
   for (HWND w = GetWindow(lower, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {
@@ -23,20 +23,22 @@ bool IsAbove(HWND upper, HWND lower) {
   return false;
 }
 
-std::string ControlText(HWND dialog, int id) {
-  char text[512] = "";
-  SendDlgItemMessageA(dialog, id, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-  return text;
-}
-
 }  // namespace
 
-class FileDialogTest : public TarnwickTest {
+// A test with file dialogs of one build of file_dialog_host, `host_`.
+class DialogTest : public TarnwickTest {
  protected:
   void SetUp() override {
     TarnwickTest::SetUp();
+    if (HasFatalFailure()) return;
+    if (host_.is_64bit && !IsWindows64Bit()) GTEST_SKIP() << "a 32-bit Windows";
     ASSERT_EQ(GetACP(), 932u) << "run under the ja_JP.UTF-8 locale";
     start_ = MakeFolder("start");
+  }
+
+  ::testing::AssertionResult OpenDialog(const std::string& arguments, const std::string& name,
+                                        FileDialog* dialog) {
+    return OpenFileDialog(arguments, start_, name, dialog, host_);
   }
 
   // Chooses the folder entry `index` and checks that the dialog went there,
@@ -53,8 +55,22 @@ class FileDialogTest : public TarnwickTest {
     EXPECT_EQ(Names(ProcessesStartedByRun()), "") << "a shell window was opened as well";
   }
 
+  DialogHost host_ = IsWindows64Bit() ? kDialogHost64 : kDialogHost32;
   std::string start_;
 };
+
+// The cases of steering itself run against both builds.
+class FileDialogTest : public DialogTest, public ::testing::WithParamInterface<DialogHost> {
+ protected:
+  void SetUp() override {
+    host_ = GetParam();
+    DialogTest::SetUp();
+  }
+};
+
+// The cases of what the settings file gives steer the dialog of the
+// system's own kind of program, 64-bit on a 64-bit Windows.
+class SettingsFileTest : public DialogTest {};
 
 struct DialogKind {
   const char* arguments;
@@ -68,24 +84,70 @@ const DialogKind kDialogKinds[] = {
     {"open --old-size", edt1, cmb13},
 };
 
-TEST_F(FileDialogTest, ChosenFolderMovesTheDialogAndKeepsItsFileName) {
+TEST_P(FileDialogTest, ChosenFolderMovesTheDialogAndKeepsItsFileName) {
   std::string alpha = MakeFolder("alpha");
   WriteSettings(Entry("alpha", alpha));
   for (const DialogKind& kind : kDialogKinds) {
     SCOPED_TRACE(kind.arguments);
     FileDialog dialog;
-    ASSERT_TRUE(OpenFileDialog(kind.arguments, start_, "report.txt", &dialog));
+    ASSERT_TRUE(OpenDialog(kind.arguments, "report.txt", &dialog));
     ASSERT_NE(GetDlgItem(dialog.window, kind.name_box), nullptr);
     ASSERT_EQ(GetDlgItem(dialog.window, kind.other_box), nullptr);
 
     ChooseAndExpectSteered(0, alpha, &dialog, "report.txt");
-    EXPECT_EQ(ControlText(dialog.window, kind.name_box), "report.txt");
+    EXPECT_EQ(DialogItemText(dialog.window, kind.name_box), "report.txt");
     EXPECT_TRUE(IsWindowVisible(dialog.window)) << "the dialog closed instead of moving";
     EndProgram(dialog.program);
   }
 }
 
-TEST_F(FileDialogTest, EntriesAreNumberedAsTheMenuShowsThem) {
+// The name in the file-name box comes back as the same bytes, up to the
+// first 254 of them (it is saved in 255 bytes with the NUL), whichever side
+// of WoW64 the dialog is on. "\x96\xbc" is "名" in code page 932.
+struct TypedName {
+  const char* what;
+  std::string typed;
+  size_t kept;  // how many of its first bytes come back
+};
+
+std::string Repeat(const std::string& unit, size_t times) {
+  std::string text;
+  while (times--) text += unit;
+  return text;
+}
+
+TEST_P(FileDialogTest, FileNameComesBackAsItsFirst254Bytes) {
+  const TypedName names[] = {
+      {"254 bytes", Repeat("0123456789", 25) + ".txt", 254},
+      {"300 bytes", Repeat("0123456789", 30), 254},
+      {"127 double-byte characters", Repeat("\x96\xbc", 127), 254},
+      {"150 double-byte characters", Repeat("\x96\xbc", 150), 254},
+      {"a name of both kinds", "\x96\xbc" + Repeat("ab\x96\xbc", 20) + ".txt", 86},
+  };
+  const std::string folders[] = {MakeFolder("alpha"), MakeFolder("beta")};
+  WriteSettings(Entry("alpha", folders[0]) + Entry("beta", folders[1]));
+  FileDialog dialog;
+  ASSERT_TRUE(OpenDialog("save", "", &dialog));
+
+  int k = 0;
+  for (const TypedName& name : names) {
+    SCOPED_TRACE(name.what);
+    SendDlgItemMessageA(dialog.window, cmb13, WM_SETTEXT, 0,
+                        reinterpret_cast<LPARAM>(name.typed.c_str()));
+    ASSERT_EQ(DialogItemText(dialog.window, cmb13), name.typed) << "the box does not hold the name";
+    // Each choice moves the dialog to the other folder.
+    int entry = k++ % 2;
+    MenuRun run;
+    ASSERT_TRUE(RunMenu(KeysForItem(entry), &run));
+    EXPECT_EQ(run.exit_code, 0u);
+    EXPECT_EQ(DialogItemText(dialog.window, cmb13), name.typed.substr(0, name.kept));
+    std::string shown, spec;
+    ASSERT_TRUE(GetDialogState(&dialog, &shown, &spec));
+    EXPECT_EQ(shown, folders[entry]);
+  }
+}
+
+TEST_F(SettingsFileTest, EntriesAreNumberedAsTheMenuShowsThem) {
   std::string one = MakeFolder("one"), two = MakeFolder("two"), three = MakeFolder("three");
   std::string four = MakeFolder("\x8e\x6c");  // "四"
   // CR LF lines, blank lines, and a line of more than 255 bytes that the
@@ -95,7 +157,7 @@ TEST_F(FileDialogTest, EntriesAreNumberedAsTheMenuShowsThem) {
   long_line += "\"tail\" \"" + three + "\"\r\n";
   WriteSettings(Entry("one", one) + "\r\n\r\n" + long_line + "\r\n" + Entry("four", four));
   FileDialog dialog;
-  ASSERT_TRUE(OpenFileDialog("open", start_, "report.txt", &dialog));
+  ASSERT_TRUE(OpenDialog("open", "report.txt", &dialog));
 
   const std::string expected[] = {one, two, three, four};
   for (int k = 3; k >= 0; --k) {
@@ -104,13 +166,13 @@ TEST_F(FileDialogTest, EntriesAreNumberedAsTheMenuShowsThem) {
   }
 }
 
-TEST_F(FileDialogTest, MessageBoxAboveTheDialogIsPassedOver) {
+TEST_P(FileDialogTest, MessageBoxAboveTheDialogIsPassedOver) {
   std::string alpha = MakeFolder("alpha");
   WriteSettings(Entry("alpha", alpha));
   FileDialog dialog;
-  ASSERT_TRUE(OpenFileDialog("open", start_, "report.txt", &dialog));
-  ASSERT_TRUE(
-      StartProgram(Quote(dialog_host_) + " message --title blocker", dir_, true, NewProgram()));
+  ASSERT_TRUE(OpenDialog("open", "report.txt", &dialog));
+  ASSERT_TRUE(StartProgram(Quote(ProgramPath(host_.variable)) + " message --title blocker", dir_,
+                           true, NewProgram()));
   HWND box = nullptr;
   ASSERT_TRUE(
       WaitUntil(kWaitLimitMs, [&]() { return (box = FindVisibleWindowByTitle("blocker")); }));
@@ -120,12 +182,15 @@ TEST_F(FileDialogTest, MessageBoxAboveTheDialogIsPassedOver) {
   EXPECT_TRUE(IsWindowVisible(box));
 }
 
-TEST_F(FileDialogTest, HigherOfTwoDialogsIsSteered) {
+// The lower dialog is the other build's, where a 64-bit Windows has both: the
+// walk passes over windows of either kind of program.
+TEST_P(FileDialogTest, HigherOfTwoDialogsIsSteered) {
   std::string alpha = MakeFolder("alpha");
   WriteSettings(Entry("alpha", alpha));
+  const DialogHost& other = host_.is_64bit || !IsWindows64Bit() ? kDialogHost32 : kDialogHost64;
   FileDialog lower, upper;
-  ASSERT_TRUE(OpenFileDialog("save --title lower", start_, "lower.txt", &lower));
-  ASSERT_TRUE(OpenFileDialog("open --title upper", start_, "upper.txt", &upper));
+  ASSERT_TRUE(OpenFileDialog("save --title lower", start_, "lower.txt", &lower, other));
+  ASSERT_TRUE(OpenDialog("open --title upper", "upper.txt", &upper));
   ASSERT_TRUE(IsAbove(upper.window, lower.window)) << DescribeTopWindows();
 
   ChooseAndExpectSteered(0, alpha, &upper, "upper.txt");
@@ -135,11 +200,11 @@ TEST_F(FileDialogTest, HigherOfTwoDialogsIsSteered) {
   EXPECT_EQ(name, "lower.txt");
 }
 
-TEST_F(FileDialogTest, MissingFolderStillEndsAndRestoresTheFileName) {
+TEST_P(FileDialogTest, MissingFolderStillEndsAndRestoresTheFileName) {
   std::string missing = dir_ + "\\no such folder";
   WriteSettings(Entry("missing", missing));
   FileDialog dialog;
-  ASSERT_TRUE(OpenFileDialog("open", start_, "report.txt", &dialog));
+  ASSERT_TRUE(OpenDialog("open", "report.txt", &dialog));
 
   SetCursorPos(200, 150);
   before_run_ = ListProcesses();
@@ -208,10 +273,10 @@ bool GrowToOneGiB(const std::string& path, const LargeSettings& large) {
   return ok;
 }
 
-TEST_F(FileDialogTest, OneGiBSettingsFileStillGivesTheMenu) {
+TEST_F(SettingsFileTest, OneGiBSettingsFileStillGivesTheMenu) {
   std::string alpha = MakeFolder("alpha");
   FileDialog dialog;
-  ASSERT_TRUE(OpenFileDialog("open", start_, "report.txt", &dialog));
+  ASSERT_TRUE(OpenDialog("open", "report.txt", &dialog));
   for (const LargeSettings& large : kLargeSettings) {
     SCOPED_TRACE(large.what);
     WriteSettings(Entry("alpha", alpha));
@@ -234,3 +299,9 @@ TEST_F(FileDialogTest, OneGiBSettingsFileStillGivesTheMenu) {
     ASSERT_TRUE(RunMenu(KeysForItem(0), &run));
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(DialogHosts, FileDialogTest,
+                         ::testing::Values(kDialogHost32, kDialogHost64),
+                         [](const ::testing::TestParamInfo<DialogHost>& info) {
+                           return std::string(info.param.name);
+                         });

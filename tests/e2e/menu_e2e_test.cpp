@@ -12,11 +12,6 @@
 
 namespace {
 
-// The text of a settings line for one folder.
-std::string Entry(const std::string& label, const std::string& path) {
-  return "\"" + label + "\" \"" + path + "\"\r\n";
-}
-
 // The Edit control's text of a Notepad window.
 std::string NotepadText(HWND notepad) {
   HWND edit = FindWindowExA(notepad, nullptr, "Edit", nullptr);
@@ -242,18 +237,15 @@ TEST(CodePage1252Test, SettingsFileNameIsReadAsCodePage1252) {
   ASSERT_EQ(GetACP(), 1252u) << "run under a locale with code page 1252";
   std::string dir = MakeScratchDirectory("cp1252");
   std::wstring wide_dir(dir.begin(), dir.end());  // plain ASCII
-  auto entry = [](const std::string& label, const std::string& path) {
-    return "\"" + label + "\" \"" + path + "\"\r\n";
-  };
   std::string japanese_target = dir + "\\japanese", western_target = dir + "\\western";
   CreateDirectoryA(japanese_target.c_str(), nullptr);
   CreateDirectoryA(western_target.c_str(), nullptr);
-  ASSERT_TRUE(WriteBytes(dir + "\\" + kSettingsFileName, entry("western", western_target)));
+  ASSERT_TRUE(WriteBytes(dir + "\\" + kSettingsFileName, Entry("western", western_target)));
   // The Japanese name is made through the wide call: no 1252 string spells it.
   HANDLE file = CreateFileW((wide_dir + L"\\\u8a2d\u5b9a.txt").c_str(), GENERIC_WRITE, 0, nullptr,
                             CREATE_ALWAYS, 0, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  std::string japanese = entry("japanese", japanese_target);
+  std::string japanese = Entry("japanese", japanese_target);
   DWORD written = 0;
   WriteFile(file, japanese.data(), static_cast<DWORD>(japanese.size()), &written, nullptr);
   CloseHandle(file);

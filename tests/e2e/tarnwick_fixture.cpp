@@ -5,17 +5,39 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
-#include "tests/e2e/file_dialog_protocol.h"
+#include "tests/e2e/dialog_host/file_dialog_protocol.h"
 
 const char kSettingsWord[] = "\x90\xdd\x92\xe8";
 const char kSettingsFileName[] = "\x90\xdd\x92\xe8.txt";
 
+std::string Entry(const std::string& label, const std::string& path) {
+  return "\"" + label + "\" \"" + path + "\"\r\n";
+}
+
+const DialogHost kDialogHost32 = {"x86", "FILE_DIALOG_HOST_EXE", false};
+const DialogHost kDialogHost64 = {"x64", "FILE_DIALOG_HOST64_EXE", true};
+
+void PrintTo(const DialogHost& host, std::ostream* out) { *out << host.name; }
+
+bool IsWindows64Bit() {
+  BOOL wow64 = FALSE;
+  return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
+bool Is64BitProcess(HANDLE process) {
+  BOOL wow64 = FALSE;
+  return IsWindows64Bit() && IsWow64Process(process, &wow64) && !wow64;
+}
+
 void TarnwickTest::SetUp() {
   tarnwick_ = ProgramPath("TARNWICK_EXE");
-  dialog_host_ = ProgramPath("FILE_DIALOG_HOST_EXE");
   ASSERT_FALSE(tarnwick_.empty()) << "TARNWICK_EXE is not set";
-  ASSERT_FALSE(dialog_host_.empty()) << "FILE_DIALOG_HOST_EXE is not set";
+  // The Windows the test runner meant to give us, when it says: a prefix of
+  // the wrong kind would make every case prove the wrong thing.
+  const char* arch = getenv("TW_E2E_WINEARCH");
+  if (arch) ASSERT_EQ(IsWindows64Bit(), strcmp(arch, "win64") == 0) << "TW_E2E_WINEARCH=" << arch;
   dir_ = MakeScratchDirectory(::testing::UnitTest::GetInstance()->current_test_info()->name());
   before_test_ = ListProcesses();
 }
@@ -54,13 +76,17 @@ std::string TarnwickTest::MakeFolder(const std::string& name) {
 
 ::testing::AssertionResult TarnwickTest::OpenFileDialog(const std::string& arguments,
                                                         const std::string& start,
-                                                        const std::string& name,
-                                                        FileDialog* dialog) {
-  std::string command = Quote(dialog_host_) + " " + arguments + " --dir " + Quote(start);
+                                                        const std::string& name, FileDialog* dialog,
+                                                        const DialogHost& host) {
+  std::string program = ProgramPath(host.variable);
+  if (program.empty()) return ::testing::AssertionFailure() << host.variable << " is not set";
+  std::string command = Quote(program) + " " + arguments + " --dir " + Quote(start);
   if (!name.empty()) command += " --name " + Quote(name);
   dialog->program = NewProgram();
   if (!StartProgram(command, dir_, true, dialog->program))
     return ::testing::AssertionFailure() << "cannot start " << command;
+  if (Is64BitProcess(dialog->program->process) != host.is_64bit)
+    return ::testing::AssertionFailure() << command << " is not a " << host.name << " program";
   std::string line;
   // The dialog reports itself once it is complete; folder lines may come first.
   while (ReadReportLine(dialog->program, kWaitLimitMs, &line)) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <list>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,26 @@
 // "設定" and the settings file name in code page 932.
 extern const char kSettingsWord[];
 extern const char kSettingsFileName[];
+
+// The line of the settings file for one folder.
+std::string Entry(const std::string& label, const std::string& path);
+
+// The two builds of file_dialog_host: a 32-bit program's dialog, and a 64-bit
+// program's, which the 32-bit tarnwick reaches across WoW64 on a 64-bit Windows.
+struct DialogHost {
+  const char* name;      // "x86" or "x64", the suffix of the test's name
+  const char* variable;  // the environment variable that holds its path
+  bool is_64bit;
+};
+extern const DialogHost kDialogHost32;
+extern const DialogHost kDialogHost64;
+// How GoogleTest shows a DialogHost in a failure message: by its name.
+void PrintTo(const DialogHost& host, std::ostream* out);
+
+// True on a 64-bit Windows, where this 32-bit test program runs under WoW64.
+bool IsWindows64Bit();
+// True when the process is a 64-bit one.
+bool Is64BitProcess(HANDLE process);
 
 // A file dialog in a file_dialog_host process.
 struct FileDialog {
@@ -45,9 +66,11 @@ class TarnwickTest : public ::testing::Test {
   std::string MakeFolder(const std::string& name);
 
   // Opens a file dialog: `arguments` are file_dialog_host's ("open", "save",
-  // "--old-size", ...); it starts in the folder `start` with the file name `name`.
+  // "--old-size", ...); it starts in the folder `start` with the file name
+  // `name`. The program is the 32-bit build unless `host` names another.
   ::testing::AssertionResult OpenFileDialog(const std::string& arguments, const std::string& start,
-                                            const std::string& name, FileDialog* dialog);
+                                            const std::string& name, FileDialog* dialog,
+                                            const DialogHost& host = kDialogHost32);
   // Asks the dialog for the folder it shows and the text of its file-name box.
   ::testing::AssertionResult GetDialogState(FileDialog* dialog, std::string* folder,
                                             std::string* name);
@@ -70,7 +93,6 @@ class TarnwickTest : public ::testing::Test {
 
   std::string dir_;  // the working directory of tarnwick.exe
   std::string tarnwick_;
-  std::string dialog_host_;
   std::list<Program> programs_;              // started by this test; ended in TearDown
   std::vector<ProcessEntry> shell_started_;  // started by tarnwick's shell actions
   std::vector<ProcessEntry> before_run_;
