@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Time to menu under Wine: tarnwick.exe with the example file and a 100-entry file
 # against bench/menu_baseline.exe and its variants, alternated by time_to_menu.exe
-# in a private prefix on a private Xvfb display.
+# in a private 64-bit prefix ($TARNWICK_BENCH_PREFIX, made anew when it is not
+# current) on a private Xvfb display.
 # Usage: bench/time_to_menu.sh [RUNS] [MINGW-BUILD-DIR]   (after the mingw preset is built)
 # TIME_TO_MENU_ONLY="baseline example hundred" times only the programs named
 # (the baseline is always first): a round costs about a third less where every

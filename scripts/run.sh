@@ -28,8 +28,8 @@ fi
 source "$repo/scripts/wine-env.sh"
 exe="$repo/build/mingw/tarnwick.exe"
 if [ -n "${DISPLAY:-}" ]; then
-  # On a desktop the caller's prefix is used if set.
-  use_wine_prefix "${WINEPREFIX:-$repo/build/wine-prefix}"
+  # On a desktop a prefix of the caller's own is used as it is.
+  [ -n "${WINEPREFIX:-}" ] || use_wine_prefix "$repo/build/wine-prefix"
   status=0
   (cd examples && wine "$exe") || status=$?
   echo "run: tarnwick.exe exited with $status"

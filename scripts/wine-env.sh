@@ -2,9 +2,10 @@
 # project's prefixes, a private display and a bounded wait. Each script then
 # says only what is its own.
 # Sourcing it exports a quiet Wine in the Japanese locale (ANSI code page 932).
-#   use_wine_prefix DIR [ARCH]   exports WINEPREFIX=DIR and makes the prefix
-#       unless it is current: ARCH win64 (the default, a 64-bit Windows where
-#       32-bit programs run under WoW64) or win32.
+#   use_wine_prefix DIR [ARCH]   exports WINEPREFIX=DIR, a prefix of the
+#       project's own, and makes it (anew) unless it is current: ARCH win64
+#       (the default, a 64-bit Windows where 32-bit programs run under WoW64)
+#       or win32.
 #   start_private_xvfb DIR GEOMETRY [XVFB OPTION...]   exports DISPLAY: a
 #       private Xvfb on a display number it picks itself (-displayfd), so runs
 #       side by side never collide; its log is DIR/xvfb.log.
@@ -41,17 +42,13 @@ make_wine_prefix() {
   if [ -f "$marker" ] && [ "$(cat "$marker")" = "$stamp" ]; then
     return 0
   fi
-  # A prefix of ours from another Wine, script or architecture is made anew
-  # (Wine cannot turn a 32-bit prefix into a 64-bit one). A prefix that is
-  # not ours, a user's own, keeps its architecture and its files.
-  [ -f "$marker" ] && rm -rf "$WINEPREFIX"
-  if [ ! -e "$WINEPREFIX/system.reg" ]; then
-    export WINEARCH=$arch
-  fi
+  # Made for another Wine, version of this function or architecture, or not
+  # finished (the marker comes last): made anew, as Wine cannot turn a
+  # 32-bit prefix into a 64-bit one.
+  case "$WINEPREFIX" in /?*) rm -rf "$WINEPREFIX" ;; *) echo "wine-env: WINEPREFIX must be absolute" >&2; return 1 ;; esac
   mkdir -p "$WINEPREFIX"
-  rm -f "$marker"
   # No window is needed while the prefix is made.
-  DISPLAY='' wineboot -i >/dev/null 2>&1
+  DISPLAY='' WINEARCH=$arch wineboot -i >/dev/null 2>&1
 
   # Wine's ja_JP defaults map the dialog font to "MS UI Gothic", which no
   # Linux system has; without a substitute Wine falls back to a coarse bitmap
@@ -62,11 +59,14 @@ make_wine_prefix() {
     ln -sf "$font_file" "$WINEPREFIX/drive_c/windows/Fonts/ipag.ttf"
   fi
   local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
+  # 64-bit programs read the native registry view, 32-bit ones (tarnwick)
+  # the 32-bit view: in a 64-bit prefix the substitutes go into both.
+  local views=("") view
+  [ "$arch" = win64 ] && views+=(/reg:32)
   for name in "MS UI Gothic" "MS Shell Dlg" "MS Gothic" "MS PGothic"; do
-    # 64-bit programs read the native registry view, 32-bit ones (tarnwick)
-    # the 32-bit view: the substitutes go into both.
-    wine reg add "$key" /v "$name" /d IPAGothic /f >/dev/null 2>&1
-    [ "$arch" = win64 ] && wine reg add "$key" /v "$name" /d IPAGothic /f /reg:32 >/dev/null 2>&1
+    for view in "${views[@]}"; do
+      wine reg add "$key" /v "$name" /d IPAGothic /f ${view:+"$view"} >/dev/null 2>&1
+    done
   done
   # A Windows installation opens .txt files in Notepad; Wine 8's default
   # registry has the txtfile class but does not map the extension to it.
