@@ -141,8 +141,8 @@ TEST_P(FileDialogTest, FileNameComesBackAsItsFirst254Bytes) {
     ASSERT_TRUE(RunMenu(KeysForItem(entry), &run));
     EXPECT_EQ(run.exit_code, 0u);
     EXPECT_EQ(DialogItemText(dialog.window, cmb13), name.typed.substr(0, name.kept));
-    std::string shown, spec;
-    ASSERT_TRUE(GetDialogState(&dialog, &shown, &spec));
+    std::string shown, reported_name;
+    ASSERT_TRUE(GetDialogState(&dialog, &shown, &reported_name));
     EXPECT_EQ(shown, folders[entry]);
   }
 }
