@@ -44,9 +44,12 @@ make_wine_prefix() {
   fi
   # Made for another Wine, version of this function or architecture, or not
   # finished (the marker comes last): made anew, as Wine cannot turn a
-  # 32-bit prefix into a 64-bit one.
-  case "$WINEPREFIX" in /?*) rm -rf "$WINEPREFIX" ;; *) echo "wine-env: WINEPREFIX must be absolute" >&2; return 1 ;; esac
-  mkdir -p "$WINEPREFIX"
+  # 32-bit prefix into a 64-bit one. Its contents go, not the folder, which
+  # may be a mount point (scripts/vm keeps prefixes in guest memory).
+  case "$WINEPREFIX" in
+    /?*) mkdir -p "$WINEPREFIX" && find "$WINEPREFIX" -mindepth 1 -maxdepth 1 -exec rm -rf {} + ;;
+    *) echo "wine-env: WINEPREFIX must be absolute" >&2; return 1 ;;
+  esac
   # No window is needed while the prefix is made.
   DISPLAY='' WINEARCH=$arch wineboot -i >/dev/null 2>&1
 
