@@ -120,6 +120,15 @@ HWND FindVisibleWindowByTitle(const std::string& title) {
   return nullptr;
 }
 
+HWND FindShownWindow(DWORD process_id, const std::string& class_name, HWND other_than) {
+  for (const TopWindow& w : ListTopWindows()) {
+    if (w.visible && w.process_id == process_id && w.class_name == class_name &&
+        w.window != other_than)
+      return w.window;
+  }
+  return nullptr;
+}
+
 HWND FindMenuWindow() {
   HWND menu = FindWindowA("#32768", nullptr);
   return menu && IsWindowVisible(menu) ? menu : nullptr;

@@ -59,6 +59,9 @@ std::vector<TopWindow> ListTopWindows();
 std::string DescribeTopWindows();
 // The visible top-level window with this exact title, or none.
 HWND FindVisibleWindowByTitle(const std::string& title);
+// A visible top-level window of this class that the process shows, other
+// than `other_than`, or none.
+HWND FindShownWindow(DWORD process_id, const std::string& class_name, HWND other_than = nullptr);
 // The shown popup menu window (class "#32768"), or none.
 HWND FindMenuWindow();
 // The text of a dialog's control, also in another process.

@@ -217,11 +217,7 @@ TEST_P(FileDialogTest, MissingFolderStillEndsAndRestoresTheFileName) {
   HWND complaint = nullptr;
   ASSERT_TRUE(WaitUntil(kWaitLimitMs, [&]() {
     if (WaitForSingleObject(tarnwick->process, 0) == WAIT_OBJECT_0) return true;
-    for (const TopWindow& w : ListTopWindows()) {
-      if (w.visible && w.class_name == "#32770" && w.process_id == dialog.program->id &&
-          w.window != dialog.window)
-        complaint = w.window;
-    }
+    complaint = FindShownWindow(dialog.program->id, "#32770", dialog.window);
     return complaint != nullptr;
   })) << DescribeTopWindows();
   if (complaint) PostMessageA(complaint, WM_COMMAND, IDOK, 0);

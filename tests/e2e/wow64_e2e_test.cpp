@@ -8,20 +8,6 @@
 
 #include "tests/e2e/tarnwick_fixture.h"
 
-namespace {
-
-// The top-level window of this class that the process shows, or none.
-HWND FindShownWindow(DWORD process_id, const std::string& class_name, HWND other_than = nullptr) {
-  for (const TopWindow& w : ListTopWindows()) {
-    if (w.visible && w.process_id == process_id && w.class_name == class_name &&
-        w.window != other_than)
-      return w.window;
-  }
-  return nullptr;
-}
-
-}  // namespace
-
 class Wow64Test : public TarnwickTest {};
 
 TEST_F(Wow64Test, NotepadSavesIntoTheFolderChosenForItsSaveDialog) {
