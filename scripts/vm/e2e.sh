@@ -8,16 +8,16 @@ work=build/mingw/tests/e2e/wine
 
 # The Wine prefixes stay in guest memory: through 9p they are several times
 # slower to make and copy. The templates, the 64-bit one of the suite and the
-# 32-bit one of its smoke case, are made side by side before ctest starts,
-# since making one under emulation takes longer than a test is given.
+# 32-bit one of its smoke case, are made side by side before ctest starts
+# (by wine-run.sh, which knows where they live), not by the first tests that
+# need them, inside those tests' time bounds.
 export TW_VM_SCRATCH="$work"
 exec bash "$repo/scripts/vm/run.sh" "$repo" -- bash -c '
   set -e
-  source scripts/wine-env.sh
   start=$(date +%s)
   pids=()
   for arch in win64 win32; do
-    (flock 9; use_wine_prefix "$PWD/$0/template-$arch" $arch) 9>"$0/template-$arch.lock" &
+    TW_E2E_WORK="$PWD/$0" TW_E2E_WINEARCH=$arch bash tests/e2e/wine-run.sh --template-only &
     pids+=($!)
   done
   for pid in "${pids[@]}"; do wait "$pid"; done

@@ -4,6 +4,8 @@
 # Windows unless TW_E2E_WINEARCH=win32, in the ja_JP locale (code page 932)
 # unless TW_E2E_LOCALE names another. Whatever it starts is ended and removed
 # again, also on failure or timeout. Usage: wine-run.sh EXE [ARGS]
+# wine-run.sh --template-only makes the template prefix, if it is not current,
+# and runs nothing.
 set -uo pipefail
 
 repo=$(cd "$(dirname "$0")/../.." && pwd)
@@ -21,6 +23,7 @@ mkdir -p "$work_root"
   flock 9
   use_wine_prefix "$template" "$arch"
 ) 9>"$template.lock" || { echo "wine-run: cannot make the template prefix" >&2; exit 1; }
+[ "${1-}" = --template-only ] && exit 0
 
 run_dir=$(mktemp -d "$work_root/run.XXXXXX")
 export WINEPREFIX="$run_dir/prefix"
