@@ -46,9 +46,22 @@ guest_packages=(
   locales fonts-ipafont-gothic cmake iproute2 procps
 )
 
-log "debootstrap bookworm"
-debootstrap --variant=minbase --arch=amd64 bookworm "$root" "$mirror" >"$work/debootstrap.log" 2>&1 ||
-  { tail -n 30 "$work/debootstrap.log" >&2; exit 1; }
+# debootstrap fetches bookworm's index and packages from the mirror; a mirror
+# in mid-sync fails it as it fails apt, so it is tried again as apt is.
+for try in 1 2 3; do
+  log "debootstrap bookworm from $mirror"
+  rm -rf --one-file-system "$root"
+  debootstrap --variant=minbase --arch=amd64 bookworm "$root" "$mirror" >"$work/debootstrap.log" 2>&1 &&
+    break
+  tail -n 5 "$work/debootstrap.log" | sed 's/^/  /' >&2
+  if [ "$try" -eq 3 ]; then
+    log "debootstrap failed 3 times (the end of its log is above); no image was made"
+    apt_advice "vm image" >&2
+    exit 1
+  fi
+  log "debootstrap failed (try $try of 3); again in ${TW_APT_PAUSE:-30} s"
+  sleep "${TW_APT_PAUSE:-30}"
+done
 
 # Documentation and translations are never read in the guest.
 cat >"$root/etc/dpkg/dpkg.cfg.d/01-lean" <<'EOF'
@@ -58,11 +71,12 @@ path-exclude=/usr/share/info/*
 path-exclude=/usr/share/locale/*
 path-include=/usr/share/locale/locale.alias
 EOF
-cat >"$root/etc/apt/sources.list" <<EOF
-deb $mirror bookworm main
-deb $mirror bookworm-updates main
-deb ${mirror%/debian}/debian-security bookworm-security main
-EOF
+# bookworm's main archive alone. The guest has no network and runs only our
+# tests on Wine, so security and stable updates cannot matter to it; each
+# further suite would only be another index that a mirror in mid-sync can
+# serve wrong (bookworm-security's i386 index did, for hours), stopping the
+# build. Its packages are all of one release, so i386 and amd64 twins match.
+echo "deb $mirror bookworm main" >"$root/etc/apt/sources.list"
 # A small initramfs that knows only the guest's disk: it unpacks and boots
 # faster under emulation than one with every driver.
 mkdir -p "$root/etc/initramfs-tools/conf.d"
@@ -80,9 +94,9 @@ in_root() { chroot "$root" env DEBIAN_FRONTEND=noninteractive LC_ALL=C "$@"; }
 
 log "installing ${guest_packages[*]}"
 in_root dpkg --add-architecture i386
-in_root apt-get update -qq
+apt_update "vm image" in_root apt-get
 in_root apt-get install -y -qq --no-install-recommends "${guest_packages[@]}" >"$work/apt.log" 2>&1 ||
-  { tail -n 30 "$work/apt.log" >&2; exit 1; }
+  { tail -n 30 "$work/apt.log" >&2; apt_advice "vm image" >&2; exit 1; }
 sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' "$root/etc/locale.gen"
 in_root locale-gen >/dev/null
 in_root apt-get clean
