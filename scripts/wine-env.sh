@@ -34,15 +34,15 @@ use_wine_prefix() {
 }
 
 # Makes $WINEPREFIX for running tarnwick, or leaves it as it is when this Wine
-# and this function made it for ARCH. The prefix gets a CJK font substitute so
+# and this file (the environment it exports, this function) made it for ARCH. The prefix gets a CJK font substitute so
 # that Japanese menu text is drawn in IPA Gothic.
 make_wine_prefix() {
   local arch=$1 marker="$WINEPREFIX/.tarnwick-prefix" stamp
-  stamp="$(wine --version) $arch $(declare -f make_wine_prefix | sha1sum | cut -c1-12)"
+  stamp="$(wine --version) $arch $(sha1sum <"${BASH_SOURCE[0]}" | cut -c1-12)"
   if [ -f "$marker" ] && [ "$(cat "$marker")" = "$stamp" ]; then
     return 0
   fi
-  # Made for another Wine, version of this function or architecture, or not
+  # Made for another Wine, version of this file or architecture, or not
   # finished (the marker comes last): made anew, as Wine cannot turn a
   # 32-bit prefix into a 64-bit one. Its contents go, not the folder, which
   # may be a mount point (scripts/vm keeps prefixes in guest memory).

@@ -6,14 +6,17 @@ set -euo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 work=build/mingw/tests/e2e/wine
 
-# The Wine prefixes stay in guest memory: through 9p they are several times
-# slower to make and copy. The templates, the 64-bit one of the suite and the
-# 32-bit one of its smoke case, are made side by side before ctest starts
-# (by wine-run.sh, which knows where they live), not by the first tests that
-# need them, inside those tests' time bounds.
-export TW_VM_SCRATCH="$work"
+# The Wine prefixes stay in the guest, on its disk of kept trees: through 9p
+# they are several times slower to make and copy, and kept, the templates
+# (the 64-bit one of the suite and the 32-bit one of its smoke case) are made
+# once, not on every run; wine-run.sh makes one anew when it is not current.
+# They are made side by side before ctest starts, not by the first tests
+# that need them, inside those tests' time bounds. What a run that was killed
+# left behind goes first.
+export TW_VM_KEEP="$work"
 exec bash "$repo/scripts/vm/run.sh" "$repo" -- bash -c '
   set -e
+  rm -rf "$0"/run.*
   start=$(date +%s)
   pids=()
   for arch in win64 win32; do
@@ -21,5 +24,5 @@ exec bash "$repo/scripts/vm/run.sh" "$repo" -- bash -c '
     pids+=($!)
   done
   for pid in "${pids[@]}"; do wait "$pid"; done
-  echo "vm: Wine template prefixes made in $(($(date +%s) - start)) s"
+  echo "vm: Wine template prefixes ready in $(($(date +%s) - start)) s"
   exec ctest --preset mingw --output-on-failure "$@"' "$work" "$@"

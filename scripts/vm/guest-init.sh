@@ -30,6 +30,18 @@ for path in "${scratch[@]}"; do
   mkdir -p "$path" && mount -t tmpfs -o mode=755,size=75% tmpfs "$path"
 done
 
+# Kept trees live on the second disk, each in a folder named by its path
+# relative to the shared directory, bound at its full path.
+readarray -d '' -t keep <"$ctl/keep"
+if [ ${#keep[@]} -gt 0 ]; then
+  mkdir -p /run/keep
+  mount -o discard /dev/vdb /run/keep
+  for ((i = 0; i < ${#keep[@]}; i += 2)); do
+    mkdir -p "${keep[i]}" "/run/keep/${keep[i + 1]}"
+    mount --bind "/run/keep/${keep[i + 1]}" "${keep[i]}"
+  done
+fi
+
 stty -F "$out" raw -echo 2>/dev/null
 readarray -d '' -t cmd <"$ctl/cmd"
 readarray -d '' -t vars <"$ctl/env"
@@ -47,6 +59,8 @@ sleep 1
 kill -KILL -1 2>/dev/null
 sync
 for path in "${scratch[@]}"; do umount "$path"; done
+for ((i = 0; i < ${#keep[@]}; i += 2)); do umount "${keep[i]}"; done
+[ ${#keep[@]} -eq 0 ] || umount /run/keep
 umount "$dir"
 umount "$ctl"
 echo o >/proc/sysrq-trigger

@@ -7,7 +7,11 @@
 # Environment: TW_VM_MEMORY (8G), TW_VM_CPUS (2), TW_VM_TIME_LIMIT (seconds,
 # 4800); TW_VM_SCRATCH, colon-separated paths under DIR that the guest keeps
 # in its own memory (empty tmpfs) instead of writing them through to the
-# host. The host's other TW_*, CI and CTEST_* variables reach the command.
+# host; TW_VM_KEEP, likewise, paths whose contents the guest keeps from one
+# run to the next, on a disk of their own beside the image (so dropped with
+# it), each under its path relative to DIR, which every clone shares; one
+# guest at a time uses that disk. The host's other TW_*, CI and CTEST_*
+# variables reach the command.
 set -euo pipefail
 
 if [ $# -lt 3 ] || [ "$2" != "--" ]; then
@@ -19,6 +23,26 @@ shift 2
 here=$(cd "$(dirname "$0")" && pwd)
 image=$(bash "$here/build-image.sh")
 limit="${TW_VM_TIME_LIMIT:-4800}"
+
+# The disk of kept trees: a sparse file, made on first use and checked before
+# every boot, as a run that was killed may have left it unclean. One that
+# cannot be mended is made anew: what it kept is a cache, made again on use.
+keep_drive=()
+if [ -n "${TW_VM_KEEP:-}" ]; then
+  keep_disk="$image/keep.img"
+  exec 7>>"$keep_disk.lock"
+  flock 7
+  if [ -f "$keep_disk" ] && ! e2fsck -p "$keep_disk" >/dev/null 2>&1; then
+    echo "vm: the disk of kept trees was damaged; it is made anew" >&2
+    rm -f "$keep_disk"
+  fi
+  if [ ! -f "$keep_disk" ]; then
+    truncate -s 16G "$keep_disk.new"
+    mkfs.ext4 -q -F -L tw-keep "$keep_disk.new"
+    mv "$keep_disk.new" "$keep_disk"
+  fi
+  keep_drive=(-drive "file=$keep_disk,format=raw,if=virtio,cache=unsafe,discard=unmap")
+fi
 
 ctl=$(mktemp -d "${TMPDIR:-/tmp}/tarnwick-vm.XXXXXX")
 qemu_pid=""
@@ -43,6 +67,13 @@ IFS=: read -ra scratch <<<"${TW_VM_SCRATCH:-}"
 for path in "${scratch[@]}"; do
   [ -n "$path" ] && printf '%s\0' "$(realpath -m "$dir/${path#"$dir"/}")" >>"$ctl/scratch"
 done
+: >"$ctl/keep"
+IFS=: read -ra keep <<<"${TW_VM_KEEP:-}"
+for path in "${keep[@]}"; do
+  [ -n "$path" ] || continue
+  path=$(realpath -m "$dir/${path#"$dir"/}")
+  printf '%s\0%s\0' "$path" "${path#"$dir"/}" >>"$ctl/keep"
+done
 : >"$ctl/env"
 while IFS= read -r name; do
   printf '%s=%s\0' "$name" "${!name}" >>"$ctl/env"
@@ -56,7 +87,7 @@ timeout --kill-after=10 "$limit" qemu-system-x86_64 \
   -nodefaults -display none -no-reboot -nic none \
   -kernel "$image/vmlinuz" -initrd "$image/initrd.img" \
   -append "root=/dev/vda rw init=/sbin/tw-init console=ttyS0 quiet panic=1" \
-  -drive "file=$image/root.img,format=raw,if=virtio,snapshot=on,cache=unsafe" \
+  -drive "file=$image/root.img,format=raw,if=virtio,snapshot=on,cache=unsafe" "${keep_drive[@]}" \
   -virtfs "local,path=$ctl,mount_tag=ctl,security_model=none,id=ctl" \
   -virtfs "local,path=$dir,mount_tag=work,security_model=none,multidevs=remap,id=work" \
   -serial "file:$ctl/console.log" -serial stdio </dev/null &
