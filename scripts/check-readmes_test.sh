@@ -10,7 +10,7 @@ trap 'rm -rf "$work"' EXIT
 # files | filter applied to each of them | "pass", or what the check must say
 cases=(
   "README.md|cat|pass"
-  "README.ja.md|sed 's/100 個/99 個/'|only in README.md: 100; only in README.ja.md: 99"
+  "README.ja.md|sed 's/100 個まで/99 個まで/'|only in README.md: 100; only in README.ja.md: 99"
   "README.md|sed 's/At most 100 folders/At most 99 folders/'|only in README.md: 99;"
   "README.ja.md|sed 's/255 バイトずつ/256 バイトずつ/'|section 'settings-file' states other numbers"
   "README.md|sed 's/about 13 KB/about 14 KB/'|section 'using' states other numbers"
@@ -27,7 +27,14 @@ cases=(
   "examples/設定.txt|iconv -f CP932 -t UTF-8|examples/設定.txt is UTF-8, not Shift_JIS"
   "README.ja.md|sed 's/\`設定.txt\`/\`settings.txt\`/g'|README.ja.md does not name \`設定.txt\`"
   "README.md|sed 's/\"設定\"/\"Settings\"/g'|README.md does not name \"設定\""
+  "README.md README.ja.md|perl -0pe 's/To save in ANSI:.*?3\. Click \*\*Save\*\*\./To save in ANSI: **File › Save As**, and in the **Encoding** box beside the Save button choose **ANSI**, then Save. The steps and labels are the same in Notepad on Windows 10 and 11./s; s/このボックスの名前は.*?Encoding です）。/このボックスの名前は、Windows 11 のメモ帳では [エンコード]、Windows 10 のメモ帳では [文字コード] です。/s'|section 'ansi': only README.ja.md names the Windows label **文字コード** / [文字コード]"
+  "README.md|sed 's/\*\*Show more options\*\*/Show more options/'|section 'using': only README.ja.md names the Windows label **Show more options**"
+  "README.md|sed 's/\*\*Copy as path\*\*/**Copy path**/'|section 'settings-file': only README.ja.md names the Windows label **Copy as path**"
+  "README.ja.md|sed 's/\[OK\] をクリック/[適用] をクリック/'|README.ja.md names [適用], a Windows label this check does not know"
+  "README.ja.md|sed '/^. .# 仕事用/d'|the example rows of README.md and README.ja.md differ"
+  "README.md README.ja.md|sed '/<!-- examples -->/d'|the example rows of README.md and README.ja.md differ"
   "README.ja.md|sed 's/100 個/１００ 個/'|pass"
+  "README.ja.md|sed 's/\[保存する場所\]/[保存する場所] /'|pass"
   "README.ja.md|sed 's/約 13 KB/約13KB/'|pass"
   "README.ja.md|sed 's/（コード ページ 932）/（コード ページ 932、UTF-8 とは別物）/'|pass"
   "README.ja.md|sed 's/KERNEL32、USER32、msvcrt/KERNEL32、USER32（Win32 API）、msvcrt/'|pass"
