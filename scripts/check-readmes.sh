@@ -21,7 +21,8 @@ def numbers(body):
     body = unicodedata.normalize("NFKC", body)  # full-width digits count as digits
     body = re.sub(r"(?m)^ *[0-9]+\. ", "", body)  # the markers of numbered steps
     # A number glued to a name on its left is part of the name: UTF-8, Windows-1252, KERNEL32.
-    return collections.Counter(re.findall(r"(?<![A-Za-z0-9_.\\-])[0-9]+(?:[.,][0-9]+)*", body))
+    # Windows versions count as numbers too: 10 and 11 are digits already, Vista and XP are not.
+    return collections.Counter(re.findall(r"(?<![A-Za-z0-9_.\\-])[0-9]+(?:[.,][0-9]+)*|\bVista\b|\bXP\b", body))
 
 def listed(counter):
     return " ".join(sorted(counter.elements(), key=lambda n: (len(n), n))) or "none"

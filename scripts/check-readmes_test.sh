@@ -28,6 +28,8 @@ cases=(
   "README.ja.md|sed 's/\`設定.txt\`/\`settings.txt\`/g'|README.ja.md does not name \`設定.txt\`"
   "README.md|sed 's/\"設定\"/\"Settings\"/g'|README.md does not name \"設定\""
   "README.md README.ja.md|perl -0pe 's/To save in ANSI:.*?3\. Click \*\*Save\*\*\./To save in ANSI: **File › Save As**, and in the **Encoding** box beside the Save button choose **ANSI**, then Save. The steps and labels are the same in Notepad on Windows 10 and 11./s; s/このボックスの名前は.*?Encoding です）。/このボックスの名前は、Windows 11 のメモ帳では [エンコード]、Windows 10 のメモ帳では [文字コード] です。/s'|section 'ansi': only README.ja.md names the Windows label **文字コード** / [文字コード]"
+  "README.ja.md|sed 's/Windows Vista 以降のどの Windows/Windows 7 以降のどの Windows/'|only in README.md: Vista; only in README.ja.md: 7"
+  "README.md|sed 's/Windows Vista and later/Windows 7 and later/'|section 'dialogs' states other numbers: only in README.md: 7; only in README.ja.md: Vista"
   "README.md|sed 's/\*\*Show more options\*\*/Show more options/'|section 'using': only README.ja.md names the Windows label **Show more options**"
   "README.md|sed 's/\*\*Copy as path\*\*/**Copy path**/'|section 'settings-file': only README.ja.md names the Windows label **Copy as path**"
   "README.ja.md|sed 's/\[OK\] をクリック/[適用] をクリック/'|README.ja.md names [適用], a Windows label this check does not know"
