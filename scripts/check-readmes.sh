@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Fails when README.md and README.ja.md tell a user different facts: the same
 # `<!-- fact: NAME -->` sections in the same order, each stating the same numbers
-# as often (none in one language only; text outside the sections, such as the
-# developer half, is not compared), the same ```text example, examples/設定.txt.
+# as often and naming the same Windows labels (none in one language only; text
+# outside the sections, such as the developer half, is not compared), the same
+# ```text example, examples/設定.txt, and the same rows of settings-file examples.
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}" # the folder of the READMEs: the project, or a test's copy
 exec python3 - <<'EOF'
@@ -20,7 +21,8 @@ def numbers(body):
     body = unicodedata.normalize("NFKC", body)  # full-width digits count as digits
     body = re.sub(r"(?m)^ *[0-9]+\. ", "", body)  # the markers of numbered steps
     # A number glued to a name on its left is part of the name: UTF-8, Windows-1252, KERNEL32.
-    return collections.Counter(re.findall(r"(?<![A-Za-z0-9_.\\-])[0-9]+(?:[.,][0-9]+)*", body))
+    # Windows versions count as numbers too: 10 and 11 are digits already, Vista and XP are not.
+    return collections.Counter(re.findall(r"(?<![A-Za-z0-9_.\\-])[0-9]+(?:[.,][0-9]+)*|\bVista\b|\bXP\b", body))
 
 def listed(counter):
     return " ".join(sorted(counter.elements(), key=lambda n: (len(n), n))) or "none"
@@ -35,6 +37,47 @@ else:
         if a != b:
             faults.append(f"section '{name}' states other numbers: only in README.md: {listed(a - b)};"
                           f" only in README.ja.md: {listed(b - a)}")
+
+# The Windows labels the guides name: README.md writes a label in bold (a menu path as
+# **A › B**), README.ja.md in brackets ([A] › [B]). Where a Japanese label differs between
+# Windows versions while the English one does not, README.md quotes the Japanese labels
+# themselves, so that which version shows which label is a fact both guides state.
+LABELS = [
+    ("Send to", "送る"), ("Desktop (create shortcut)", "デスクトップ (ショートカットを作成)"),
+    ("Show more options", "その他のオプションを確認"), ("Properties", "プロパティ"),
+    ("Shortcut", "ショートカット"), ("Start in", "作業フォルダー"),
+    ("Shortcut key", "ショートカット キー"), ("OK", "OK"), ("Copy as path", "パスのコピー"),
+    ("File", "ファイル"), ("Save As", "名前を付けて保存"), ("Save", "保存"), ("ANSI", "ANSI"),
+    ("エンコード", "エンコード"), ("文字コード", "文字コード"),
+    ("Save in", "保存する場所"), ("Look in", "ファイルの場所"),
+]
+
+def english_labels(body):
+    return {part for span in re.findall(r"\*\*([^*]+)\*\*", body) for part in span.split(" › ")}
+
+def japanese_labels(body):
+    return set(re.findall(r"\[([^\]]+)\](?!\()", body))  # not a link's [text](target)
+
+if en_names == ja_names:
+    for (name, en_body), (_, ja_body) in zip(en_sections, ja_sections):
+        en_labels, ja_labels = english_labels(en_body), japanese_labels(ja_body)
+        for label in sorted(ja_labels - {ja for _, ja in LABELS}):
+            faults.append(f"section '{name}': README.ja.md names [{label}], a Windows label"
+                          " this check does not know: add it and its English label to LABELS")
+        for en_label, ja_label in LABELS:
+            if (en_label in en_labels) != (ja_label in ja_labels):
+                where = "README.md" if en_label in en_labels else "README.ja.md"
+                faults.append(f"section '{name}': only {where} names the Windows label"
+                              f" **{en_label}** / [{ja_label}]")
+
+# The example rows of the settings sections (line, menu item, path) are the same in both.
+def example_rows(text):
+    block = re.search(r"(?s)<!-- examples -->\n.*?\n\|---.*?\n(.*?)<!-- /examples -->", text)
+    return block[1].splitlines() if block else []  # the rows below the heading of the table
+
+rows = [example_rows(text) for text in (en, ja)]
+if not rows[0] or rows[0] != rows[1]:
+    faults.append("the example rows of README.md and README.ja.md differ")
 
 for readme, text, menu_item in (("README.md", en, '"設定"'), ("README.ja.md", ja, "「設定」")):
     for name in ("`設定.txt`", menu_item):
@@ -57,5 +100,7 @@ for fault in faults:
 if faults:
     sys.exit(1)
 stated = sum(sum(numbers(body).values()) for _, body in en_sections)
-print(f"readmes: {len(en_names)} sections agree, stating {stated} numbers; the example is examples/設定.txt")
+labels = sum(len({en for en, _ in LABELS} & english_labels(body)) for _, body in en_sections)
+print(f"readmes: {len(en_names)} sections agree, stating {stated} numbers and {labels} Windows labels;"
+      f" {len(rows[0])} example rows; the example is examples/設定.txt")
 EOF
