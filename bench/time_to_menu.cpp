@@ -1,6 +1,7 @@
 // Times programs from process start to their popup menu window (#32768)
 // being visible, alternating between them run by run, and prints each run and
-// the medians. Runs under Wine or Windows. Usage:
+// each program's count of runs and failures; bench/paired_ratios.py computes
+// the medians and ratios from those lines. Runs under Wine or Windows. Usage:
 //   time_to_menu RUNS NAME=EXE|DIR [NAME=EXE|DIR ...]   (the first is the baseline)
 #include <windows.h>
 
@@ -8,7 +9,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -18,10 +18,7 @@ struct Program {
   std::string name;
   std::string exe;
   std::string dir;
-  std::vector<double> ms;
-  // Time over the baseline's time in the same round, when both runs worked:
-  // the machine's load changes slowly compared with one round.
-  std::vector<double> ratios;
+  int runs = 0;
   int failures = 0;
 };
 
@@ -108,13 +105,6 @@ double TimeOneRun(const Program& program) {
   return ms;
 }
 
-double Median(std::vector<double> values) {
-  if (values.empty()) return 0;
-  std::sort(values.begin(), values.end());
-  size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -146,36 +136,22 @@ int main(int argc, char** argv) {
   for (int run = 0; run < runs; ++run) {
     // The order turns by one each round: a start is slower or faster after
     // some programs than after others, and every program should see each place.
-    std::vector<double> round(count);
     for (size_t k = 0; k < count; ++k) {
-      size_t i = (run + k) % count;
-      round[i] = TimeOneRun(programs[i]);
-      printf("run %d %s %.2f\n", run, programs[i].name.c_str(), round[i]);
-    }
-    for (size_t i = 0; i < count; ++i) {
-      if (round[i] < 0) {
-        ++programs[i].failures;
-        continue;
+      Program& program = programs[(run + k) % count];
+      double ms = TimeOneRun(program);
+      printf("run %d %s %.2f\n", run, program.name.c_str(), ms);
+      if (ms < 0) {
+        ++program.failures;
+      } else {
+        ++program.runs;
       }
-      programs[i].ms.push_back(round[i]);
-      if (round[0] > 0) programs[i].ratios.push_back(round[i] / round[0]);
     }
     fflush(stdout);
   }
 
   int failed = 0;
-  double baseline = Median(programs[0].ms);
   for (const Program& program : programs) {
-    std::vector<double> sorted = program.ms;
-    std::sort(sorted.begin(), sorted.end());
-    double median = Median(program.ms);
-    printf(
-        "%-10s runs %zu failures %d  median %.2f ms  p10 %.2f  p90 %.2f  "
-        "ratio of medians %.3f  median of paired ratios %.3f\n",
-        program.name.c_str(), program.ms.size(), program.failures, median,
-        sorted.empty() ? 0 : sorted[sorted.size() / 10],
-        sorted.empty() ? 0 : sorted[sorted.size() * 9 / 10], baseline ? median / baseline : 0,
-        Median(program.ratios));
+    printf("%-10s runs %d failures %d\n", program.name.c_str(), program.runs, program.failures);
     failed += program.failures;
   }
   return failed ? 1 : 0;

@@ -2,7 +2,8 @@
 # Time to menu under Wine: tarnwick.exe with the example file and a 100-entry file
 # against bench/menu_baseline.exe and its variants, alternated by time_to_menu.exe
 # in a private 64-bit prefix ($TARNWICK_BENCH_PREFIX, made anew when it is not
-# current) on a private Xvfb display.
+# current) on a private Xvfb display; bench/paired_ratios.py then computes the
+# medians and ratios from the runs.
 # Usage: bench/time_to_menu.sh [RUNS] [MINGW-BUILD-DIR]   (after the mingw preset is built)
 # TIME_TO_MENU_ONLY="baseline example hundred" times only the programs named
 # (the baseline is always first): a round costs about a third less where every
@@ -49,3 +50,9 @@ if [ -n "${TIME_TO_MENU_ONLY:-}" ]; then
 fi
 wine "$(win "$work/time_to_menu.exe")" "$runs" "${programs[@]}" | tee "$build/time_to_menu-runs.txt" | grep -v '^run '
 echo "time_to_menu: every run is in $build/time_to_menu-runs.txt"
+# The medians and ratios (the emulated machine has no Python: run it on the host there).
+if command -v python3 >/dev/null; then
+  python3 "$repo/bench/paired_ratios.py" "$build/time_to_menu-runs.txt"
+else
+  echo "time_to_menu: bench/paired_ratios.py $build/time_to_menu-runs.txt gives the medians and ratios"
+fi

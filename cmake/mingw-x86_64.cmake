@@ -1,6 +1,7 @@
 # Cross build of 64-bit Windows programs with MinGW-w64 on Linux: only the
 # end-to-end tests' dialog host, so that tarnwick steers a 64-bit program's
-# dialog as it does on a 64-bit Windows.
+# dialog as it does on a 64-bit Windows. (The top project, tarnwick.exe,
+# refuses it: tarnwick is a 32-bit program.)
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc)

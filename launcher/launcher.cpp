@@ -14,7 +14,10 @@ namespace {
 // "設定" in code page 932.
 const char kSettingsItemText[] = "\x90\xdd\x92\xe8";
 
-// Past the last item of any menu we build, so an item inserted there is appended.
+// Past the last item while the folders go in (at most kMaxFolders - 1 are
+// there before the last one), so an item inserted there is appended. The
+// finished menu holds up to kMaxFolders + 2 items: the separator and 設定
+// go in afterwards, at positions of their own.
 constexpr UINT kAppendPosition = kMaxFolders;
 
 void RegisterHostClass(HINSTANCE instance) {
@@ -102,6 +105,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // 51 KB, in static storage: one run per process, and no stack probe for it.
   static FolderList folders;
   AddFolderItems(menu, &folders);
+  // 設定 goes in after the folders; the separator, inserted at the same
+  // position, pushes it down by one: folders, separator, 設定.
   InsertStringItem(menu, folders.count, IDM_SETTINGS, kSettingsItemText);
   InsertSeparator(menu, folders.count);
 

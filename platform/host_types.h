@@ -49,6 +49,7 @@ struct POINT {
   LONG x;
   LONG y;
 };
+typedef POINT* LPPOINT;
 
 struct RECT {
   LONG left;

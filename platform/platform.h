@@ -2,11 +2,18 @@
 // and the file it reads. On Windows it is <windows.h>; elsewhere it declares,
 // under their Windows names, exactly the types, constants and functions the
 // program uses, so the same logic links against the simulated desktop of the
-// host tests. The Windows build checks those types and constants against
-// <windows.h> (platform_check.cpp), so the two cannot drift apart.
+// host tests. The Windows build checks those types, constants and function
+// declarations against <windows.h> (platform_check.cpp), so the two cannot
+// drift apart.
 #pragma once
 
 #ifdef _WIN32
+
+// Every source of the program includes this header, so a 64-bit compiler
+// stops at the first one. (CMake refuses a 64-bit target before that.)
+#ifdef _WIN64
+#error "tarnwick is a 32-bit Windows program: build it for Win32 (cmake --preset mingw)"
+#endif
 
 #include <windows.h>
 // These need the types of windows.h.
@@ -34,37 +41,10 @@
 #define IDC_ARROW MAKEINTRESOURCEA(32512)
 #define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-1)))
 
-// The entry point the start-up code calls on Windows; the host tests call it directly.
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, int show);
-
-HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR cursor_name);
-ATOM RegisterClassExA(const WNDCLASSEXA* window_class);
-HWND GetDesktopWindow();
-HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWORD style, int x,
-                     int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
-                     void* param);
-LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-BOOL SetForegroundWindow(HWND window);
-BOOL GetCursorPos(POINT* point);
-HMENU CreatePopupMenu();
-BOOL InsertMenuItemA(HMENU menu, UINT item, BOOL by_position, const MENUITEMINFOA* info);
-BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND owner,
-                    const RECT* rect);
-BOOL DestroyMenu(HMENU menu);
-HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
-                        int show);
-HWND GetTopWindow(HWND window);
-HWND GetWindow(HWND window, UINT command);
-int GetClassNameA(HWND window, LPSTR class_name, int size);
-HWND FindWindowExA(HWND parent, HWND child_after, LPCSTR class_name, LPCSTR window_name);
-LRESULT SendDlgItemMessageA(HWND dialog, int control_id, UINT message, WPARAM wparam,
-                            LPARAM lparam);
-
-HANDLE CreateFileA(LPCSTR file_name, DWORD access, DWORD share_mode, LPSECURITY_ATTRIBUTES security,
-                   DWORD creation_disposition, DWORD flags_and_attributes, HANDLE template_file);
-BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytes_to_read, LPDWORD bytes_read,
-              LPOVERLAPPED overlapped);
-BOOL CloseHandle(HANDLE object);
+// Each a function of the host build, declared as <windows.h> declares it.
+#define PLATFORM_FUNCTION(result, name, parameters) result WINAPI name parameters;
+#include "platform/host_functions.h"
+#undef PLATFORM_FUNCTION
 
 #endif  // _WIN32
 

@@ -1,7 +1,8 @@
 // Compiled in the Windows build and linked into nothing: checks that what the
-// host build declares in place of <windows.h> (host_types.h, host_constants.h)
-// is what <windows.h> says, so the simulated desktop of the unit tests works
-// with the numbers and records of Windows. A wrong value fails the build.
+// host build declares in place of <windows.h> (host_types.h, host_constants.h,
+// host_functions.h) is what <windows.h> says, so the simulated desktop of the
+// unit tests works with the numbers, records and calls of Windows. A wrong
+// value, field or parameter type fails the build.
 #include "platform/platform.h"
 
 #include <stddef.h>
@@ -99,9 +100,17 @@ CHECK_FIELD(MENUITEMINFOA, hbmpItem)
 #undef CHECK_FIELD
 #undef CHECK_RECORD
 
-// The record sizes the program passes (platform.h) are those of 32-bit Windows.
-#ifndef _WIN64
+// The record sizes the program passes (platform.h) are those of 32-bit Windows,
+// the only target platform.h lets through.
 static_assert(sizeof(WNDCLASSEXA) == kWndClassExASize, "WNDCLASSEXA is 48 bytes on Win32");
 static_assert(offsetof(MENUITEMINFOA, hbmpItem) == kMenuItemInfoASize,
               "MENUITEMINFOA up to cch is 44 bytes on Win32");
-#endif
+
+// Each function: the host build's declaration, written here with the types of
+// <windows.h> (checked above), against the real one. WINAPI is __stdcall on
+// Win32, so a declaration that misses it differs too.
+#define PLATFORM_FUNCTION(result, name, parameters)                            \
+  static_assert(std::is_same_v<decltype(&::name), result(WINAPI*) parameters>, \
+                #name " in host_functions.h differs from <windows.h>");
+#include "platform/host_functions.h"
+#undef PLATFORM_FUNCTION

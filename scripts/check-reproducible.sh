@@ -9,8 +9,6 @@ cd "$(dirname "$0")/.."
 work=$(mktemp -d "${TMPDIR:-/tmp}/tarnwick-repro-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
-version=$(sed -n 's/^project(tarnwick VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-zip=tarnwick-$version-win32.zip
 for clone in one a-second-folder; do
   git clone -q . "$work/$clone"
   (
@@ -19,11 +17,13 @@ for clone in one a-second-folder; do
     cmake --build --preset mingw --target tarnwick >/dev/null
     cpack --preset mingw >/dev/null
     cd build/mingw
+    zip=tarnwick-$(cat version.txt)-win32.zip  # CMake writes the version there
     sha256sum --quiet -c "$zip.sha256" || { echo "reproducible: $zip.sha256 does not match $zip"; exit 1; }
   )
 done
 
 fail=0
+zip=tarnwick-$(cat "$work/one/build/mingw/version.txt")-win32.zip
 for file in tarnwick.exe "$zip"; do
   a=$work/one/build/mingw/$file b=$work/a-second-folder/build/mingw/$file
   if cmp -s "$a" "$b"; then

@@ -34,7 +34,11 @@ expect() {
   [ "$got" = "$2" ] || bad "manifest: $1 gives '$got', expected '$2'"
 }
 
-version=$(sed -n 's/^project(tarnwick VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt).0
+# The manifest's version is the project's, with a fourth part 0; CMake writes
+# the project's into the build directory, beside the exe.
+version_file=$(dirname "$exe")/version.txt
+[ -f "$version_file" ] || { echo "check-resources: $version_file not found (cmake --preset mingw)" >&2; exit 1; }
+version=$(cat "$version_file").0
 root="/$(el $asm_v1 assembly)"
 identity="$root/$(el $asm_v1 assemblyIdentity)"
 level="$root/$(el $asm_v3 trustInfo)/$(el $asm_v3 security)/$(el $asm_v3 requestedPrivileges)/$(el $asm_v3 requestedExecutionLevel)"

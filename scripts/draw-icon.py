@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
-"""Draws tarnwick's icon, a folder with an arrow that jumps into it, and
-writes it as a Windows .ico.
+"""Draws tarnwick's icon, a folder with an arrow that jumps into it, at one
+size, and writes it to standard output as a PAM image (8-bit RGBA, not
+premultiplied). scripts/make-icon.sh turns the sizes into PNGs and the .ico
+with ImageMagick and icotool: this script only draws.
 
 16x16 is drawn by hand, pixel by pixel (BY_HAND below). The larger sizes are
 drawn from shapes laid out on the same 16-unit grid, scaled by whole pixels,
@@ -8,21 +10,12 @@ so straight edges fall on pixel boundaries; only curves and slants are
 anti-aliased (8x8 samples a pixel). Outline widths are whole pixels per size.
 
 Standard library only; nothing time- or host-dependent goes into the output,
-so the same source gives the same bytes.
+so the same source gives the same pixels.
 
-Usage: draw-icon.py OUT.ico [SIZE:FORMAT ...]
-  FORMAT: png (32-bit RGBA PNG), bmp32, bmp8 or bmp4 (palette and 1-bit
-  mask). Without them, the entries in ENTRIES.
+Usage: draw-icon.py SIZE >ICON.pam
 """
 import math
-import struct
 import sys
-import zlib
-
-# PNG entries at every size: the smallest file by far (about 1.5 KB against
-# 2.7 KB for 4-bit bitmaps, which lose the soft edges too), and Windows has
-# read them since Vista.
-ENTRIES = [(16, "png"), (32, "png"), (48, "png")]
 
 # Colours, RGB.
 FOLDER_EDGE = (0x8a, 0x55, 0x0c)
@@ -206,134 +199,12 @@ def render(size):
     return rows
 
 
-# ---- encoders ----
-
-def png(rows):
-    size = len(rows)
-    raw = [bytes(v for p in row for v in p) for row in rows]
-    bpp = 4
-
-    def filt(kind, cur, prev):
-        out = bytearray([kind])
-        for i, v in enumerate(cur):
-            a = cur[i - bpp] if i >= bpp else 0
-            b = prev[i]
-            c = prev[i - bpp] if i >= bpp else 0
-            if kind == 0: p = 0
-            elif kind == 1: p = a
-            elif kind == 2: p = b
-            elif kind == 3: p = (a + b) // 2
-            else:
-                pa, pb, pc = abs(b - c), abs(a - c), abs(a + b - 2 * c)
-                p = a if pa <= pb and pa <= pc else (b if pb <= pc else c)
-            out.append((v - p) & 0xFF)
-        return bytes(out)
-
-    best = None
-    for kind in range(5):
-        prev = bytes(len(raw[0]))
-        data = b"".join(filt(kind, r, p) for r, p in zip(raw, [prev] + raw[:-1]))
-        z = zlib.compress(data, 9)
-        if best is None or len(z) < len(best):
-            best = z
-
-    def chunk(tag, body):
-        return struct.pack(">I", len(body)) + tag + body + struct.pack(">I", zlib.crc32(tag + body))
-
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0))
-            + chunk(b"IDAT", best) + chunk(b"IEND", b""))
-
-
-def mask_bytes(rows):
-    """The 1-bit AND mask, bottom-up, rows padded to 32 bits; 1 = transparent."""
-    size = len(rows)
-    stride = ((size + 31) // 32) * 4
-    out = bytearray()
-    for row in reversed(rows):
-        bits = bytearray(stride)
-        for x, p in enumerate(row):
-            if p[3] < 128:
-                bits[x // 8] |= 0x80 >> (x % 8)
-        out += bits
-    return bytes(out)
-
-
-def dib_header(size, bits, image_len):
-    return struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, bits, 0, image_len, 0, 0, 0, 0)
-
-
-def bmp32(rows):
-    size = len(rows)
-    pix = b"".join(bytes((p[2], p[1], p[0], p[3])) for row in reversed(rows) for p in row)
-    m = mask_bytes(rows)
-    return dib_header(size, 32, len(pix) + len(m)) + pix + m
-
-
-def palette_for(rows, limit):
-    """Opaque colours by first appearance; if there are too many, the
-    picture's own colours stand in and every pixel takes the nearest."""
-    seen = []
-    for row in rows:
-        for p in row:
-            if p[3] >= 128 and p[:3] not in seen:
-                seen.append(p[:3])
-    if len(seen) <= limit - 1:
-        return [(0, 0, 0)] + seen
-    return [(0, 0, 0), FOLDER_EDGE, FOLDER_BACK, FOLDER_FRONT, FOLDER_SHINE, ARROW_EDGE, ARROW_FILL, ARROW_SHINE]
-
-
-def bmp_palette(rows, bits):
-    size = len(rows)
-    pal = palette_for(rows, 1 << bits)
-
-    def index(p):
-        if p[3] < 128:
-            return 0
-        return min(range(1, len(pal)), key=lambda i: sum((a - b) ** 2 for a, b in zip(pal[i], p[:3])))
-
-    stride = ((size * bits + 31) // 32) * 4
-    pix = bytearray()
-    for row in reversed(rows):
-        line = bytearray(stride)
-        for x, p in enumerate(row):
-            i = index(p)
-            if bits == 8:
-                line[x] = i
-            else:
-                line[x // 2] |= i << (4 if x % 2 == 0 else 0)
-        pix += line
-    colours = b"".join(bytes((c[2], c[1], c[0], 0)) for c in pal + [(0, 0, 0)] * ((1 << bits) - len(pal)))
-    m = mask_bytes(rows)
-    return dib_header(size, bits, len(pix) + len(m)) + colours + bytes(pix) + m
-
-
-ENCODERS = {"png": (png, 32), "bmp32": (bmp32, 32), "bmp8": (bmp_palette, 8), "bmp4": (bmp_palette, 4)}
-
-
-def ico(entries):
-    images = []
-    for size, fmt in entries:
-        rows = render(size)
-        enc, bits = ENCODERS[fmt]
-        data = enc(rows, bits) if enc is bmp_palette else enc(rows)
-        images.append((size, bits, data))
-    out = struct.pack("<HHH", 0, 1, len(images))
-    offset = 6 + 16 * len(images)
-    for size, bits, data in images:
-        out += struct.pack("<BBBBHHII", size % 256, size % 256, 16 if bits == 4 else 0, 0, 1, bits, len(data), offset)
-        offset += len(data)
-    return out + b"".join(d for _, _, d in images)
-
-
 def main(argv):
-    if len(argv) < 2:
+    if len(argv) != 2 or not argv[1].isdigit():
         sys.exit(__doc__)
-    entries = ENTRIES
-    if len(argv) > 2:
-        entries = [(int(s), f) for s, f in (a.split(":") for a in argv[2:])]
-    data = ico(entries)
-    with open(argv[1], "wb") as f:
-        f.write(data)
+    size = int(argv[1])
+    header = f"P7\nWIDTH {size}\nHEIGHT {size}\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n"
+    sys.stdout.buffer.write(header.encode() + bytes(v for row in render(size) for p in row for v in p))
 
 
 if __name__ == "__main__":
