@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up the machine (idempotently) and runs every test of the project:
 # the format check, the check that the English and Japanese READMEs state the
-# same facts (and its own test), the host unit tests, the same under
+# same facts (and its own test), the check that no link in the documents
+# leads nowhere, the host unit tests, the same under
 # sanitizers with the fuzz targets, the MinGW build of tarnwick.exe with its
 # footprint, resource and reproducibility checks and the release package, and
 # its end-to-end tests under Wine.
@@ -12,6 +13,7 @@ bash scripts/setup.sh
 bash scripts/check-format.sh
 bash scripts/check-readmes.sh
 bash scripts/check-readmes_test.sh
+python3 scripts/check-links.py
 
 # Where this machine cannot run 32-bit programs, the end-to-end tests run in
 # an emulated x86-64 machine with a kernel of its own (scripts/vm), which
