@@ -18,8 +18,9 @@ if [ -z "${TW_RUN_BUILT:-}" ]; then
   cmake --build --preset mingw --target tarnwick
   if ! runs_32bit_programs; then
     echo "run: this machine cannot run 32-bit x86 programs: Wine runs in an emulated machine"
-    # The prefix lives in the guest's memory; everything else in this folder.
-    exec env TW_RUN_BUILT=1 TW_VM_SCRATCH=build/wine-prefix \
+    # The prefix stays in the guest, kept for the next run; everything else
+    # is in this folder.
+    exec env TW_RUN_BUILT=1 TW_VM_KEEP=build/wine-prefix \
       bash scripts/vm/run.sh "$repo" -- bash scripts/run.sh
   fi
 fi

@@ -45,7 +45,7 @@ make_wine_prefix() {
   # Made for another Wine, version of this file or architecture, or not
   # finished (the marker comes last): made anew, as Wine cannot turn a
   # 32-bit prefix into a 64-bit one. Its contents go, not the folder, which
-  # may be a mount point (scripts/vm keeps prefixes in guest memory).
+  # may be a mount point (scripts/vm keeps prefixes on a disk of its own).
   case "$WINEPREFIX" in
     /?*) mkdir -p "$WINEPREFIX" && find "$WINEPREFIX" -mindepth 1 -maxdepth 1 -exec rm -rf {} + ;;
     *) echo "wine-env: WINEPREFIX must be absolute" >&2; return 1 ;;

@@ -21,15 +21,6 @@ mkdir -p "$dir"
 # guest runs, and it saves a round trip to the host on most stats and reads.
 mount -t 9p -o "trans=virtio,version=9p2000.L,msize=512000,cache=loose" work "$dir"
 
-# Scratch trees (wine prefixes, say) are far faster in guest memory than
-# through 9p, and nobody on the host needs them afterwards. They may take
-# most of it: the end-to-end tests keep a 64-bit and a 32-bit prefix there
-# (2 GB) and write a settings file of 1 GiB.
-readarray -d '' -t scratch <"$ctl/scratch"
-for path in "${scratch[@]}"; do
-  mkdir -p "$path" && mount -t tmpfs -o mode=755,size=75% tmpfs "$path"
-done
-
 # Kept trees live on the second disk, each in a folder named by its path
 # relative to the shared directory, bound at its full path.
 readarray -d '' -t keep <"$ctl/keep"
@@ -58,7 +49,6 @@ kill -TERM -1 2>/dev/null
 sleep 1
 kill -KILL -1 2>/dev/null
 sync
-for path in "${scratch[@]}"; do umount "$path"; done
 for ((i = 0; i < ${#keep[@]}; i += 2)); do umount "${keep[i]}"; done
 [ ${#keep[@]} -eq 0 ] || umount /run/keep
 umount "$dir"

@@ -5,13 +5,13 @@
 # there; its output comes to stdout and its exit status becomes ours.
 #   usage: run.sh DIR -- COMMAND [ARG...]
 # Environment: TW_VM_MEMORY (8G), TW_VM_CPUS (2), TW_VM_TIME_LIMIT (seconds,
-# 4800); TW_VM_SCRATCH, colon-separated paths under DIR that the guest keeps
-# in its own memory (empty tmpfs) instead of writing them through to the
-# host; TW_VM_KEEP, likewise, paths whose contents the guest keeps from one
-# run to the next, on a disk of their own beside the image (so dropped with
-# it), each under its path relative to DIR, which every clone shares; one
-# guest at a time uses that disk. The host's other TW_*, CI and CTEST_*
-# variables reach the command.
+# 4800); TW_VM_KEEP, colon-separated paths under DIR whose contents the
+# guest keeps from one run to the next instead of writing them through to the
+# host (through 9p, Wine prefixes are several times slower to make and
+# copy): on a disk of their own beside the image, so dropped with it, each
+# under its path relative to DIR, which every clone shares; one guest at a
+# time uses that disk. The host's other TW_*, CI and CTEST_* variables reach
+# the command.
 set -euo pipefail
 
 if [ $# -lt 3 ] || [ "$2" != "--" ]; then
@@ -31,7 +31,7 @@ keep_drive=()
 if [ -n "${TW_VM_KEEP:-}" ]; then
   keep_disk="$image/keep.img"
   exec 7>>"$keep_disk.lock"
-  flock 7
+  flock -n 7 || { echo "vm: waiting for another guest to be done with the disk of kept trees" >&2; flock 7; }
   if [ -f "$keep_disk" ] && ! e2fsck -p "$keep_disk" >/dev/null 2>&1; then
     echo "vm: the disk of kept trees was damaged; it is made anew" >&2
     rm -f "$keep_disk"
@@ -62,11 +62,6 @@ cp "$here/guest-init.sh" "$ctl/"
 echo "$dir" >"$ctl/dir"
 date +%s >"$ctl/now"
 printf '%s\0' "$@" >"$ctl/cmd"
-: >"$ctl/scratch"
-IFS=: read -ra scratch <<<"${TW_VM_SCRATCH:-}"
-for path in "${scratch[@]}"; do
-  [ -n "$path" ] && printf '%s\0' "$(realpath -m "$dir/${path#"$dir"/}")" >>"$ctl/scratch"
-done
 : >"$ctl/keep"
 IFS=: read -ra keep <<<"${TW_VM_KEEP:-}"
 for path in "${keep[@]}"; do
