@@ -36,6 +36,7 @@ struct File {
   DWORD held_share = FILE_SHARE_READ | FILE_SHARE_WRITE;
   size_t fail_from = std::string::npos;
   size_t delivered = 0;
+  size_t reads = 0;
 };
 
 struct OpenFile {
@@ -214,6 +215,7 @@ void HoldFile(const char* name, DWORD access, DWORD share_mode) {
 void FailReadsFrom(const char* name, size_t offset) { desktop->files.at(name).fail_from = offset; }
 
 size_t BytesRead(const char* name) { return desktop->files.at(name).delivered; }
+size_t ReadCalls(const char* name) { return desktop->files.at(name).reads; }
 
 int OpenFileHandles() { return static_cast<int>(desktop->open_files.size()); }
 
@@ -452,6 +454,7 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytes_to_read, LPDWORD bytes_rea
   auto found = desktop->open_files.find(file);
   if (found == desktop->open_files.end() || overlapped) return FALSE;
   OpenFile& open = found->second;
+  ++open.file->reads;
   const File& data = *open.file;
   size_t stop = std::min(data.bytes.size(), data.fail_from);
   if (open.position >= data.fail_from) return FALSE;

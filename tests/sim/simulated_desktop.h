@@ -52,8 +52,10 @@ void HoldFile(const char* name, DWORD access, DWORD share_mode);
 // A read that reaches `offset` delivers the bytes before it, and the reads
 // from there on fail, as on a disk error.
 void FailReadsFrom(const char* name, size_t offset);
-// How many bytes of the file the program's reads have delivered.
+// How many bytes of the file the program's reads have delivered, and in how
+// many ReadFile calls.
 size_t BytesRead(const char* name);
+size_t ReadCalls(const char* name);
 // Handles the program has opened and not yet closed.
 int OpenFileHandles();
 

@@ -153,6 +153,19 @@ TEST_F(SettingsFileTest, ReadsEveryLineOfALongFile) {
   EXPECT_EQ(entries[100].label, "L100");
 }
 
+// A file may hold millions of empty lines before its first entry: they are
+// read a block at a time, like any other bytes.
+TEST_F(SettingsFileTest, ManyEmptyLinesAreReadInWholeBlocks) {
+  string file;
+  for (int i = 0; i < 1 << 20; ++i) file += i % 3 ? "\n" : "\r\n";
+  file += "\"A\" \"a\"\n";
+  WriteSettings(file);
+  EXPECT_EQ(ReadAll(), (std::vector<Entry>{{"A", "a"}}));
+  const size_t block = sizeof SettingsStream{}.block;
+  // Each block once, and one more read that finds the end.
+  EXPECT_LE(sim::ReadCalls(kSettingsFileName), (file.size() + block - 1) / block + 1);
+}
+
 // Whether the file opens, when another program holds it open or it is not a
 // file at all. An editor that holds it open for writing must not keep it
 // from us: that is why we share writing as well as reading.
