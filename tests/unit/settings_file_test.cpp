@@ -121,6 +121,10 @@ std::vector<ReaderCase> ReaderCases() {
       {"EndOfFileByteStartsABlock",
        blank_to_block_end + "\"A\" \"a\r\x1a\"B\" \"b\"\n",
        {{"A", "a\r"}}},
+      // Nothing after the end-of-file byte is read, however many blocks follow.
+      {"EndOfFileByteBeforeMoreBlocks",
+       "\"A\" \"a\"\n\x1a" + string(3 * sizeof SettingsStream{}.block, '\n') + "\"B\" \"b\"\n",
+       {{"A", "a"}}},
       {"EmptyCrLfLineAcrossBlocks",
        string(sizeof SettingsStream{}.block - 1, '\n') + "\r\n\n\r\n\"A\" \"a\"\n",
        {{"A", "a"}}},
@@ -253,8 +257,13 @@ INSTANTIATE_TEST_SUITE_P(Files, ReadErrorTest, testing::ValuesIn(ReadErrorCases(
                            return string(param.param.name);
                          });
 
-TEST_F(SettingsFileTest, FileNameIsTheCp932Bytes) {
-  EXPECT_STREQ(kSettingsFileName, "\x90\xdd\x92\xe8\x2e\x74\x78\x74");
+// The file's name is passed as the same bytes on every system: "設定.txt" in
+// code page 932, never its UTF-8 spelling nor a name without the extension.
+TEST_F(SettingsFileTest, ReadsTheFileNamedByTheCp932Bytes) {
+  sim::AddFile("\xe8\xa8\xad\xe5\xae\x9a.txt", "\"utf-8\" \"u\"\n");
+  sim::AddFile("\x90\xdd\x92\xe8", "\"no extension\" \"n\"\n");
+  sim::AddFile("\x90\xdd\x92\xe8.txt", "\"cp932\" \"c\"\n");
+  EXPECT_EQ(ReadAll(), (std::vector<Entry>{{"cp932", "c"}}));
 }
 
 // The scanner on its own: where it stops and what it leaves behind.
