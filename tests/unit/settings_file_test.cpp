@@ -121,9 +121,10 @@ std::vector<ReaderCase> ReaderCases() {
       {"EndOfFileByteStartsABlock",
        blank_to_block_end + "\"A\" \"a\r\x1a\"B\" \"b\"\n",
        {{"A", "a\r"}}},
-      // Nothing after the end-of-file byte is read, however many blocks follow.
+      // Nothing after the end-of-file byte is read, however many blocks follow,
+      // also where the byte ends a line that gives an entry.
       {"EndOfFileByteBeforeMoreBlocks",
-       "\"A\" \"a\"\n\x1a" + string(3 * sizeof SettingsStream{}.block, '\n') + "\"B\" \"b\"\n",
+       "\"A\" \"a\"\x1a" + string(3 * sizeof SettingsStream{}.block, '\n') + "\"B\" \"b\"\n",
        {{"A", "a"}}},
       {"EmptyCrLfLineAcrossBlocks",
        string(sizeof SettingsStream{}.block - 1, '\n') + "\r\n\n\r\n\"A\" \"a\"\n",
