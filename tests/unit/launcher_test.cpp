@@ -31,8 +31,8 @@ const string kSeparator = "InsertMenuItemA(menu, *, TRUE, size=44, mask=0x10, ty
 // The choice comes back as the call's result (TPM_RETURNCMD: there is no
 // message loop to take a WM_COMMAND), either mouse button chooses
 // (TPM_RIGHTBUTTON) and the host window is sent no menu messages
-// (TPM_NONOTIFY). At the pointer, owned by the host window; the last argument
-// is ignored by Windows.
+// (TPM_NONOTIFY). At the pointer, owned by the host window, the reserved
+// argument 0 as Windows asks; the last argument is ignored by Windows.
 const string kTrackAt120x340 = "TrackPopupMenu(menu, 0x182, 120, 340, 0, tarnwick, *)";
 
 // The shell call that opens a folder: no parameters, our working directory
@@ -53,7 +53,7 @@ class LauncherTest : public DesktopTest {
     DesktopTest::SetUp();
     sim::SetCursor(120, 340);
   }
-  // The calls from the menu's first item on, for the three-folder file.
+  // The calls after the start, for the three-folder file.
   vector<string> ThreeFolderMenuCalls() {
     return {kOpenSettingsCall,
             Item(1000, "\"Docs\""),
