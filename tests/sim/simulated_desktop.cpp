@@ -63,6 +63,7 @@ struct Desktop {
 std::unique_ptr<Desktop> desktop = std::make_unique<Desktop>();
 
 const HWND kDesktopWindow = reinterpret_cast<HWND>(uintptr_t{0x10});
+const HCURSOR kArrowCursor = reinterpret_cast<HCURSOR>(uintptr_t{0x20});
 
 // The messages a window's procedure gets as the window is created; the
 // program has no use for their names, so the seam does not declare them.
@@ -72,7 +73,6 @@ constexpr UINT kCreate = 0x0001;    // WM_CREATE
 struct CreationRecord {
   void* fields[12];
 };
-const HCURSOR kArrowCursor = reinterpret_cast<HCURSOR>(uintptr_t{0x20});
 
 template <typename Handle>
 Handle NewHandle() {

@@ -58,8 +58,9 @@ std::vector<std::string> StartCallsThen(const std::vector<std::string>& calls) {
 }
 
 // Read access only, shared for reading and writing, an existing file only, no
-// flags (FILE_FLAG_OVERLAPPED would make every plain read fail). No security
-// record and no template: neither counts for a file that is only opened.
+// flags (FILE_FLAG_OVERLAPPED would make every plain read fail). The security
+// record and the template are not pinned: the handle is closed before anything
+// is started that could inherit it, and a template counts only for a new file.
 const char kOpenSettingsCall[] =
     "CreateFileA(\"\\x90\\xdd\\x92\\xe8.txt\", 0x80000000, 0x3, *, 3, 0x80, *)";
 const char kCloseSettingsCall[] = "CloseHandle(file)";
