@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   if (shown) {
     const std::string explore = "ShellExecuteA(null, \"explore\", " +
-                                sim::Quote(UpToNul(model[shown - 1].path).c_str()) +
+                                sim::Escaped(UpToNul(model[shown - 1].path).c_str()) +
                                 ", null, null, 5)";
     const std::vector<std::string>& log = sim::Log();
     if (std::find(log.begin(), log.end(), explore) == log.end()) {

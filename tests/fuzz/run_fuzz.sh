@@ -10,7 +10,17 @@ trap 'rm -rf "$work"' EXIT
 cp -r "$corpus" "$work/corpus"
 artifacts="$(dirname "$fuzzer")/fuzz-artifacts"
 mkdir -p "$artifacts"
-# 8 KiB is eight of the reader's blocks and thirty-two pieces of 255 bytes:
-# room for every boundary the reader has, and the 100-entry cap fits in far less.
-"$fuzzer" -max_total_time="$seconds" -max_len=8192 -timeout=10 -rss_limit_mb=1024 \
+# 32 KiB is 32 of the reader's blocks and 128 pieces of 255 bytes: room for
+# every boundary the reader has, for more than the 100-entry cap, and for every
+# seed whole (libFuzzer cuts a longer seed to the limit as it loads it, so a
+# seed beyond it would not be the file it was written to be).
+max_len=32768
+for seed in "$corpus"/*; do
+  size=$(stat -c %s "$seed")
+  if ((size > max_len)); then
+    echo "run_fuzz.sh: the seed $seed is $size bytes, more than the $max_len the runs read" >&2
+    exit 1
+  fi
+done
+"$fuzzer" -max_total_time="$seconds" -max_len="$max_len" -timeout=10 -rss_limit_mb=1024 \
   -print_final_stats=1 -artifact_prefix="$artifacts/" "$work/corpus"

@@ -36,6 +36,7 @@ struct File {
   DWORD held_share = FILE_SHARE_READ | FILE_SHARE_WRITE;
   size_t fail_from = std::string::npos;
   size_t delivered = 0;
+  size_t reads = 0;
 };
 
 struct OpenFile {
@@ -63,6 +64,15 @@ std::unique_ptr<Desktop> desktop = std::make_unique<Desktop>();
 
 const HWND kDesktopWindow = reinterpret_cast<HWND>(uintptr_t{0x10});
 const HCURSOR kArrowCursor = reinterpret_cast<HCURSOR>(uintptr_t{0x20});
+
+// The messages a window's procedure gets as the window is created; the
+// program has no use for their names, so the seam does not declare them.
+constexpr UINT kNcCreate = 0x0081;  // WM_NCCREATE
+constexpr UINT kCreate = 0x0001;    // WM_CREATE
+// What their lParam points to; the program never reads it.
+struct CreationRecord {
+  void* fields[12];
+};
 
 template <typename Handle>
 Handle NewHandle() {
@@ -103,7 +113,7 @@ std::string Name(HINSTANCE instance) {
 std::string NameOrId(LPCSTR text) {
   uintptr_t value = reinterpret_cast<uintptr_t>(text);
   if (value < 0x10000) return value ? Number(static_cast<long>(value)) : "null";
-  return Quote(text);
+  return Escaped(text);
 }
 
 std::string Pointer(const void* pointer) { return pointer ? "ptr" : "null"; }
@@ -143,7 +153,7 @@ std::string MessageName(UINT message) {
 
 const HINSTANCE kInstance = reinterpret_cast<HINSTANCE>(uintptr_t{0x400000});
 
-std::string Quote(const char* text) {
+std::string Escaped(const char* text) {
   if (!text) return "null";
   std::string quoted = "\"";
   for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); *c; ++c) {
@@ -214,6 +224,7 @@ void HoldFile(const char* name, DWORD access, DWORD share_mode) {
 void FailReadsFrom(const char* name, size_t offset) { desktop->files.at(name).fail_from = offset; }
 
 size_t BytesRead(const char* name) { return desktop->files.at(name).delivered; }
+size_t ReadCalls(const char* name) { return desktop->files.at(name).reads; }
 
 int OpenFileHandles() { return static_cast<int>(desktop->open_files.size()); }
 
@@ -224,7 +235,6 @@ void OnClick(std::function<void(HWND)> action) { desktop->on_click = std::move(a
 
 const std::vector<std::string>& Log() { return desktop->log; }
 const std::vector<MenuItem>& TrackedMenu() { return desktop->tracked_menu; }
-const WNDCLASSEXA& RegisteredClass() { return desktop->registered_class; }
 
 }  // namespace sim
 
@@ -259,20 +269,37 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWOR
                      int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                      void* param) {
   Record("CreateWindowExA(" + Hex(ex_style) + ", " + NameOrId(class_name) + ", " +
-         Quote(window_name) + ", " + Hex(style) + ", " + Number(x) + ", " + Number(y) + ", " +
+         Escaped(window_name) + ", " + Hex(style) + ", " + Number(x) + ", " + Number(y) + ", " +
          Number(width) + ", " + Number(height) + ", " + Name(parent) + ", " + Name(menu) + ", " +
          Name(instance) + ", " + Pointer(param) + ")");
+  // Only the registered class can be created, for the module it was
+  // registered for (a null module there is the program's own).
+  const WNDCLASSEXA& registered = desktop->registered_class;
+  HINSTANCE module = registered.hInstance ? registered.hInstance : kInstance;
+  if (!registered.lpszClassName || strcasecmp(registered.lpszClassName, class_name) != 0 ||
+      instance != module) {
+    return nullptr;
+  }
   HWND window = NewHandle<HWND>();
   desktop->windows[window] = Window{class_name, window_name, nullptr, {}, {}};
   desktop->top_level.insert(desktop->top_level.begin(), window);
+  // The window procedure sees the creation, as on Windows, and can refuse it.
+  CreationRecord creation = {};
+  LPARAM record = reinterpret_cast<LPARAM>(&creation);
+  if (!registered.lpfnWndProc || registered.lpfnWndProc(window, kNcCreate, 0, record) == FALSE ||
+      registered.lpfnWndProc(window, kCreate, 0, record) == -1) {
+    DestroyWindow(window);
+    return nullptr;
+  }
   return window;
 }
 
-LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  Record("DefWindowProcA(" + Name(window) + ", " + Hex(message) + ", " +
-         Number(static_cast<long>(wparam)) + ", " + Number(static_cast<long>(lparam)) + ")");
-  return static_cast<LRESULT>(message) +
-         7;  // distinct from any argument, so a test can see it passed back
+// The parameters of the messages the simulated desktop sends are its own
+// (a pointer to a creation record), so only the window and message are logged.
+LRESULT DefWindowProcA(HWND window, UINT message, WPARAM, LPARAM) {
+  Record("DefWindowProcA(" + Name(window) + ", " + Hex(message) + ")");
+  // Creation goes on; every other message the desktop sends wants 0.
+  return message == kNcCreate ? TRUE : 0;
 }
 
 BOOL SetForegroundWindow(HWND window) {
@@ -300,7 +327,7 @@ BOOL InsertMenuItemA(HMENU menu, UINT item, BOOL by_position, const MENUITEMINFO
   // Only the fields the mask names are read, as the window system reads them.
   if (info->fMask & MIIM_ID) call += ", id=" + Number(info->wID);
   bool separator = info->fType & MFT_SEPARATOR;
-  if (!separator) call += ", " + Quote(info->dwTypeData);
+  if (!separator) call += ", " + Escaped(info->dwTypeData);
   Record(call + ")");
 
   auto found = desktop->menus.find(menu);
@@ -317,9 +344,14 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND own
   Record("TrackPopupMenu(" + Name(menu) + ", " + Hex(flags) + ", " + Number(x) + ", " + Number(y) +
          ", " + Number(reserved) + ", " + Name(owner) + ", " + Pointer(rect) + ")");
   auto found = desktop->menus.find(menu);
-  if (found == desktop->menus.end() || found->second.destroyed) return FALSE;
+  // A menu needs a window to own it.
+  if (found == desktop->menus.end() || found->second.destroyed || !Find(owner)) return FALSE;
   desktop->tracked_menu = found->second.items;
   if (desktop->on_track) desktop->on_track();
+  // Without TPM_RETURNCMD the choice goes to the owner as a WM_COMMAND message,
+  // which only a message loop would take; the call itself says only whether
+  // an item was chosen.
+  if (!(flags & TPM_RETURNCMD)) return desktop->menu_choice != 0;
   return static_cast<BOOL>(desktop->menu_choice);
 }
 
@@ -333,8 +365,8 @@ BOOL DestroyMenu(HMENU menu) {
 
 HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
                         int show) {
-  Record("ShellExecuteA(" + Name(owner) + ", " + Quote(verb) + ", " + Quote(file) + ", " +
-         Quote(parameters) + ", " + Quote(directory) + ", " + Number(show) + ")");
+  Record("ShellExecuteA(" + Name(owner) + ", " + Escaped(verb) + ", " + Escaped(file) + ", " +
+         Escaped(parameters) + ", " + Escaped(directory) + ", " + Number(show) + ")");
   return reinterpret_cast<HINSTANCE>(uintptr_t{42});
 }
 
@@ -365,7 +397,7 @@ int GetClassNameA(HWND window, LPSTR class_name, int size) {
 // system's class atoms do.
 HWND FindWindowExA(HWND parent, HWND child_after, LPCSTR class_name, LPCSTR window_name) {
   Record("FindWindowExA(" + Name(parent) + ", " + Name(child_after) + ", " + NameOrId(class_name) +
-         ", " + Quote(window_name) + ")");
+         ", " + Escaped(window_name) + ")");
   Window* p = Find(parent);
   if (!p) return nullptr;
   bool started = child_after == nullptr;
@@ -389,7 +421,7 @@ LRESULT SendDlgItemMessageA(HWND dialog, int control_id, UINT message, WPARAM wp
                      MessageName(message) + ", " + Number(static_cast<long>(wparam)) + ", ";
   const char* text = reinterpret_cast<const char*>(lparam);
   if (message == WM_SETTEXT)
-    call += Quote(text);
+    call += Escaped(text);
   else if (message == WM_GETTEXT)
     call += "buffer";
   else
@@ -432,7 +464,7 @@ static bool SharingAllows(const File& file, DWORD access, DWORD share_mode) {
 
 HANDLE CreateFileA(LPCSTR file_name, DWORD access, DWORD share_mode, LPSECURITY_ATTRIBUTES security,
                    DWORD creation_disposition, DWORD flags_and_attributes, HANDLE template_file) {
-  Record("CreateFileA(" + Quote(file_name) + ", " + Hex(access) + ", " + Hex(share_mode) + ", " +
+  Record("CreateFileA(" + Escaped(file_name) + ", " + Hex(access) + ", " + Hex(share_mode) + ", " +
          Pointer(security) + ", " + Number(static_cast<long>(creation_disposition)) + ", " +
          Hex(flags_and_attributes) + ", " + Pointer(template_file) + ")");
   auto found = desktop->files.find(file_name);
@@ -452,6 +484,7 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytes_to_read, LPDWORD bytes_rea
   auto found = desktop->open_files.find(file);
   if (found == desktop->open_files.end() || overlapped) return FALSE;
   OpenFile& open = found->second;
+  ++open.file->reads;
   const File& data = *open.file;
   size_t stop = std::min(data.bytes.size(), data.fail_from);
   if (open.position >= data.fail_from) return FALSE;

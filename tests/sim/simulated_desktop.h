@@ -1,9 +1,11 @@
 // Stands in for USER32, SHELL32 and KERNEL32's file calls in the host build.
 // A small simulated desktop: top-level windows in Z order with their class
-// names and children, dialog controls by identifier that hold text, popup
-// menus, a scripted menu choice and pointer, the files of the working folder
-// in memory, and an ordered log of every platform call with its arguments
-// (strings as escaped bytes; reads are counted, not logged).
+// names and children (a window the program creates is of the class it
+// registered, and that class's procedure sees the creation), dialog controls
+// by identifier that hold text, popup menus, a scripted menu choice and
+// pointer, the files of the working folder in memory, and an ordered log of
+// every platform call with its arguments (strings as escaped bytes; reads are
+// counted, not logged).
 #pragma once
 
 #include <functional>
@@ -52,8 +54,10 @@ void HoldFile(const char* name, DWORD access, DWORD share_mode);
 // A read that reaches `offset` delivers the bytes before it, and the reads
 // from there on fail, as on a disk error.
 void FailReadsFrom(const char* name, size_t offset);
-// How many bytes of the file the program's reads have delivered.
+// How many bytes of the file the program's reads have delivered, and in how
+// many ReadFile calls.
 size_t BytesRead(const char* name);
+size_t ReadCalls(const char* name);
 // Handles the program has opened and not yet closed.
 int OpenFileHandles();
 
@@ -70,9 +74,7 @@ void OnClick(std::function<void(HWND dialog)> action);
 const std::vector<std::string>& Log();
 // The items of the menu as it stood when it was tracked.
 const std::vector<MenuItem>& TrackedMenu();
-// The class the program registered.
-const WNDCLASSEXA& RegisteredClass();
 // Text bytes as the log writes them: quoted, with \", \\ and \xHH escapes.
-std::string Quote(const char* text);
+std::string Escaped(const char* text);
 
 }  // namespace sim

@@ -21,13 +21,16 @@ class DesktopTest : public testing::Test {
   void RunProgram();
 };
 
-// The calls of a run up to the empty menu, with the pointer at (x, y).
+// The calls of a run up to the empty menu, and those followed by `calls`.
 std::vector<std::string> StartCalls();
+std::vector<std::string> StartCallsThen(const std::vector<std::string>& calls);
 // The call that opens the settings file, and the one that closes it.
 extern const char kOpenSettingsCall[];
 extern const char kCloseSettingsCall[];
 
-// Compares the log from call `from` on with `expected`.
+// Compares the log from call `from` on with `expected`. An argument written
+// "*" (or "name=*") matches any; a call written with a leading "?" may be
+// missing from the log.
 #define EXPECT_CALLS_FROM(from, expected) ExpectCallsFrom(__FILE__, __LINE__, from, expected)
 void ExpectCallsFrom(const char* file, int line, size_t from,
                      const std::vector<std::string>& expected);
@@ -43,7 +46,8 @@ struct WindowLayout {
 
 WindowLayout Host();
 WindowLayout FileDialog(const std::string& name);
-WindowLayout MessageBox(const std::string& name);
+// A dialog box that is no file dialog, as a message box is.
+WindowLayout PlainDialog(const std::string& name);
 
 // Puts the windows on the desktop, top of the Z order first, and returns
 // them by name. Each file dialog holds a file name in its combo box, as

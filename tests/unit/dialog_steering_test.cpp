@@ -38,11 +38,11 @@ INSTANTIATE_TEST_SUITE_P(
     Desktops, FinderTest,
     testing::Values(
         FinderCase{"NoWindowAtAll", {}, "none"}, FinderCase{"OnlyOurWindow", {Host()}, "none"},
-        FinderCase{"MessageBoxIsPassedOver", {Host(), MessageBox("box")}, "none"},
+        FinderCase{"MessageBoxIsPassedOver", {Host(), PlainDialog("box")}, "none"},
         FinderCase{"FileDialogBelowTheTop", {Host(), FileDialog("open")}, "open"},
         FinderCase{"TopmostIsNeverExamined", {FileDialog("open"), Host()}, "none"},
         FinderCase{
-            "MessageBoxAboveFileDialog", {Host(), MessageBox("box"), FileDialog("save")}, "save"},
+            "MessageBoxAboveFileDialog", {Host(), PlainDialog("box"), FileDialog("save")}, "save"},
         FinderCase{
             "HigherOfTwoFileDialogs", {Host(), FileDialog("upper"), FileDialog("lower")}, "upper"},
         FinderCase{
@@ -71,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<FinderCase>& param) { return string(param.param.name); });
 
 TEST_F(DesktopTest, FinderWalksTheZOrderOnce) {
-  Build({Host(), MessageBox("box"), FileDialog("open"), FileDialog("later")});
+  Build({Host(), PlainDialog("box"), FileDialog("open"), FileDialog("later")});
   FindFileDialog();
   EXPECT_CALLS_FROM(0, (vector<string>{
                            "GetTopWindow(null)",

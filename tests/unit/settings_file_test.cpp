@@ -121,6 +121,11 @@ std::vector<ReaderCase> ReaderCases() {
       {"EndOfFileByteStartsABlock",
        blank_to_block_end + "\"A\" \"a\r\x1a\"B\" \"b\"\n",
        {{"A", "a\r"}}},
+      // Nothing after the end-of-file byte is read, however many blocks follow,
+      // also where the byte ends a line that gives an entry.
+      {"EndOfFileByteBeforeMoreBlocks",
+       "\"A\" \"a\"\x1a" + string(3 * sizeof SettingsStream{}.block, '\n') + "\"B\" \"b\"\n",
+       {{"A", "a"}}},
       {"EmptyCrLfLineAcrossBlocks",
        string(sizeof SettingsStream{}.block - 1, '\n') + "\r\n\n\r\n\"A\" \"a\"\n",
        {{"A", "a"}}},
@@ -151,6 +156,19 @@ TEST_F(SettingsFileTest, ReadsEveryLineOfALongFile) {
   std::vector<Entry> entries = ReadAll();
   ASSERT_EQ(entries.size(), 101u);
   EXPECT_EQ(entries[100].label, "L100");
+}
+
+// A file may hold millions of empty lines before its first entry: they are
+// read a block at a time, like any other bytes.
+TEST_F(SettingsFileTest, ManyEmptyLinesAreReadInWholeBlocks) {
+  string file;
+  for (int i = 0; i < 1 << 20; ++i) file += i % 3 ? "\n" : "\r\n";
+  file += "\"A\" \"a\"\n";
+  WriteSettings(file);
+  EXPECT_EQ(ReadAll(), (std::vector<Entry>{{"A", "a"}}));
+  const size_t block = sizeof SettingsStream{}.block;
+  // Each block once, and one more read that finds the end.
+  EXPECT_LE(sim::ReadCalls(kSettingsFileName), (file.size() + block - 1) / block + 1);
 }
 
 // Whether the file opens, when another program holds it open or it is not a
@@ -240,8 +258,13 @@ INSTANTIATE_TEST_SUITE_P(Files, ReadErrorTest, testing::ValuesIn(ReadErrorCases(
                            return string(param.param.name);
                          });
 
-TEST_F(SettingsFileTest, FileNameIsTheCp932Bytes) {
-  EXPECT_STREQ(kSettingsFileName, "\x90\xdd\x92\xe8\x2e\x74\x78\x74");
+// The file's name is passed as the same bytes on every system: "設定.txt" in
+// code page 932, never its UTF-8 spelling nor a name without the extension.
+TEST_F(SettingsFileTest, ReadsTheFileNamedByTheCp932Bytes) {
+  sim::AddFile("\xe8\xa8\xad\xe5\xae\x9a.txt", "\"utf-8\" \"u\"\n");
+  sim::AddFile("\x90\xdd\x92\xe8", "\"no extension\" \"n\"\n");
+  sim::AddFile("\x90\xdd\x92\xe8.txt", "\"cp932\" \"c\"\n");
+  EXPECT_EQ(ReadAll(), (std::vector<Entry>{{"cp932", "c"}}));
 }
 
 // The scanner on its own: where it stops and what it leaves behind.
