@@ -2,15 +2,17 @@
 # Measures how steady the end-to-end suite is in the emulated machine: runs it
 # (scripts/vm/e2e.sh -j2) QUIET times in a row, then LOADED times with one
 # CPU-bound process beside it on this machine, and prints a line per run (its
-# time, the failed cases) and the totals. The MinGW build must exist.
+# time, the failed cases) and the totals. Each run's output is kept in
+# build/e2e-load/. The MinGW build must exist.
 #   usage: e2e-load.sh [QUIET [LOADED]]   (5 and 3)
 set -uo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 quiet=${1:-5}
 loaded=${2:-3}
-log_dir=$(mktemp -d "${TMPDIR:-/tmp}/tarnwick-e2e-load.XXXXXX")
+log_dir="$repo/build/e2e-load"
+rm -rf "$log_dir" && mkdir -p "$log_dir"
 burner=""
-trap '[ -z "$burner" ] || kill "$burner" 2>/dev/null; rm -rf "$log_dir"' EXIT
+trap '[ -z "$burner" ] || kill "$burner" 2>/dev/null' EXIT
 
 runs=0 failed_runs=0 failed_cases=0
 run_suite() {
