@@ -1,5 +1,5 @@
 // What the end-to-end tests need to act as a user on a real desktop; see the
-// header. Waits poll their condition every few milliseconds up to a bound:
+// header. Waits poll their condition every tenth of a second up to a bound:
 // the programs under test are other processes, with nothing to wait on but
 // what they show.
 #include "tests/e2e/e2e_support.h"

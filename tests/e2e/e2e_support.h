@@ -34,6 +34,11 @@ bool WaitForExit(Program* program, DWORD timeout_ms, DWORD* exit_code);
 // Ends the program if it still runs and closes its handles.
 void EndProgram(Program* program);
 
+// How often a wait looks again. Each look asks the wineserver, and in an
+// emulated machine twenty looks a second take a good part of the time that
+// the programs being waited for need.
+constexpr DWORD kPollMs = 100;
+
 // Polls `condition` until it holds or `timeout_ms` has passed.
 template <typename Condition>
 bool WaitUntil(DWORD timeout_ms, Condition condition) {
@@ -41,7 +46,7 @@ bool WaitUntil(DWORD timeout_ms, Condition condition) {
   for (;;) {
     if (condition()) return true;
     if (GetTickCount() - start >= timeout_ms) return false;
-    Sleep(20);
+    Sleep(kPollMs);
   }
 }
 
