@@ -31,9 +31,11 @@ cpack --preset mingw
 # the whole run waits for: it starts as soon as the exe exists and runs from
 # here on beside everything else, with its output kept until the rest is done.
 # The emulator keeps both cores first: what runs beside it runs at a lower
-# priority ("${beside[@]}") and takes the time the emulator leaves. The fuzz
-# targets do not: they run for a fixed time, and niced they would try a
-# tenth of the inputs in it.
+# priority ("${beside[@]}") and takes the time the emulator leaves. That
+# includes the fuzz targets, which run for a fixed time and so try fewer
+# inputs in it (some 150,000 and 57,000 instead of 1.4 million and 235,000
+# on a 2-core machine): at full priority they cost the emulated suite over a
+# minute. `ctest --preset fuzz` alone runs them at full strength.
 e2e_pid=""
 beside=()
 e2e_log=build/e2e-vm.log
@@ -60,8 +62,7 @@ step "host build and unit tests"
 step "unit tests under AddressSanitizer and UBSan, and the fuzz targets"
 "${beside[@]}" cmake --preset host-asan >/dev/null
 "${beside[@]}" cmake --build --preset host-asan
-"${beside[@]}" ctest --preset host-asan --label-exclude fuzz
-ctest --preset fuzz
+"${beside[@]}" ctest --preset host-asan
 
 step "the release built twice, from two clones, byte for byte"
 "${beside[@]}" bash scripts/check-reproducible.sh
