@@ -33,9 +33,9 @@ cpack --preset mingw
 # The emulator keeps both cores first: what runs beside it runs at a lower
 # priority ("${beside[@]}") and takes the time the emulator leaves. That
 # includes the fuzz targets, which run for a fixed time and so try fewer
-# inputs in it (some 150,000 and 57,000 instead of 1.4 million and 235,000
-# on a 2-core machine): at full priority they cost the emulated suite over a
-# minute. `ctest --preset fuzz` alone runs them at full strength.
+# inputs in it (on a 2-core machine a tenth or less of the 1.4 million and
+# 235,000 they try alone): at full priority they cost the emulated suite over
+# a minute. `ctest --preset fuzz` alone runs them at full strength.
 e2e_pid=""
 beside=()
 e2e_log=build/e2e-vm.log
