@@ -17,8 +17,8 @@ for exe in tarnwick.exe bench/menu_baseline.exe bench/menu_baseline_msvcrt.exe \
   [ -f "$build/$exe" ] || { echo "time_to_menu: $build/$exe missing (cmake --build --preset mingw)" >&2; exit 1; }
 done
 
-# shellcheck source=scripts/wine-env.sh
-source "$repo/scripts/wine-env.sh"
+# shellcheck source=scripts/lib/wine-env.sh
+source "$repo/scripts/lib/wine-env.sh"
 use_wine_prefix "${TARNWICK_BENCH_PREFIX:-${TMPDIR:-/tmp}/tarnwick-bench-prefix}"
 work=$(mktemp -d "${TMPDIR:-/tmp}/tarnwick-ttm-XXXXXX")
 trap 'end_wine_run "$work"' EXIT

@@ -4,8 +4,8 @@
 # the exe, so it works as unpacked), README.md, its Japanese version
 # README.ja.md and LICENSE, and the zip's SHA-256 beside it. Two builds of one
 # commit give the same bytes.
-# The version, for the scripts that check a build (scripts/check-resources.sh,
-# scripts/check-reproducible.sh): CMake is the one that knows it.
+# The version, for the scripts that check a build (scripts/check/resources.sh,
+# scripts/check/reproducible.sh): CMake is the one that knows it.
 file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/version.txt CONTENT "@PROJECT_VERSION@\n" @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/launcher/tarnwick.manifest.in
                ${PROJECT_BINARY_DIR}/tarnwick.manifest @ONLY)

@@ -9,8 +9,8 @@
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
-# shellcheck source=scripts/machine.sh
-source "$repo/scripts/machine.sh"
+# shellcheck source=scripts/lib/machine.sh
+source "$repo/scripts/lib/machine.sh"
 cd "$repo"
 if [ -z "${TW_RUN_BUILT:-}" ]; then
   bash scripts/setup.sh
@@ -25,8 +25,8 @@ if [ -z "${TW_RUN_BUILT:-}" ]; then
   fi
 fi
 
-# shellcheck source=scripts/wine-env.sh
-source "$repo/scripts/wine-env.sh"
+# shellcheck source=scripts/lib/wine-env.sh
+source "$repo/scripts/lib/wine-env.sh"
 exe="$repo/build/mingw/tarnwick.exe"
 if [ -n "${DISPLAY:-}" ]; then
   # On a desktop a prefix of the caller's own is used as it is.

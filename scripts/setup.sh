@@ -17,8 +17,8 @@ wine_packages=(
   wine wine64 wine32:i386 xvfb xdotool x11-utils locales fonts-ipafont-gothic
 )
 
-# shellcheck source=scripts/machine.sh
-source "$(dirname "$0")/machine.sh"
+# shellcheck source=scripts/lib/machine.sh
+source "$(dirname "$0")/lib/machine.sh"
 
 if ! runs_32bit_programs; then
   # Wine runs in the emulated machine (scripts/vm), which brings its own: this

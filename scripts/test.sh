@@ -14,8 +14,8 @@ bash scripts/setup.sh
 # Where this machine cannot run 32-bit programs, the end-to-end tests run in
 # an emulated x86-64 machine with a kernel of its own (scripts/vm), which
 # shares this folder; their time bounds are stretched six times there.
-# shellcheck source=scripts/machine.sh
-source scripts/machine.sh
+# shellcheck source=scripts/lib/machine.sh
+source scripts/lib/machine.sh
 runs_32bit_programs || export TW_E2E_TIME_SCALE=6
 
 step() { printf '\n== %s\n' "$*"; }
@@ -23,8 +23,8 @@ step() { printf '\n== %s\n' "$*"; }
 step "tarnwick.exe: its imports, size and resources, and the release package"
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw
-bash scripts/footprint.sh
-bash scripts/check-resources.sh
+bash scripts/check/footprint.sh
+bash scripts/check/resources.sh
 cpack --preset mingw
 
 # In the emulated machine the end-to-end suite takes minutes, and it is what
@@ -48,10 +48,10 @@ if ! runs_32bit_programs; then
 fi
 
 step "the documents: format, the two READMEs, links"
-bash scripts/check-format.sh
-bash scripts/check-readmes.sh
-bash scripts/check-readmes_test.sh
-python3 scripts/check-links.py
+bash scripts/check/format.sh
+bash scripts/check/readmes.sh
+bash scripts/check/readmes_test.sh
+python3 scripts/check/links.py
 
 step "host build and unit tests"
 cmake --preset host >/dev/null
@@ -64,7 +64,7 @@ cmake --build --preset host-asan
 ctest --preset host-asan
 
 step "the release built twice, from two clones, byte for byte"
-bash scripts/check-reproducible.sh
+bash scripts/check/reproducible.sh
 
 step "end-to-end tests under Wine"
 if [ -z "$e2e_pid" ]; then

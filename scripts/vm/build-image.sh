@@ -20,8 +20,8 @@ if [ "$(id -u)" -ne 0 ]; then
   exit 1
 fi
 
-# shellcheck source=scripts/machine.sh
-source "$(dirname "$0")/../machine.sh"
+# shellcheck source=scripts/lib/machine.sh
+source "$(dirname "$0")/../lib/machine.sh"
 install_missing_packages "vm image" qemu-system-x86 qemu-utils debootstrap e2fsprogs >&2
 
 mkdir -p "$cache"

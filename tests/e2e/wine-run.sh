@@ -9,8 +9,8 @@
 set -uo pipefail
 
 repo=$(cd "$(dirname "$0")/../.." && pwd)
-# shellcheck source=scripts/wine-env.sh
-source "$repo/scripts/wine-env.sh"
+# shellcheck source=scripts/lib/wine-env.sh
+source "$repo/scripts/lib/wine-env.sh"
 work_root="${TW_E2E_WORK:-${TMPDIR:-/tmp}/tarnwick-e2e}"
 arch="${TW_E2E_WINEARCH:-win64}"
 template="$work_root/template-$arch"

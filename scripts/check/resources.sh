@@ -5,7 +5,7 @@
 # program whose manifest it cannot parse; Wine only warns). The icon must be
 # group icon 1 with 16, 32 and 48 pixel images. Usage: check-resources.sh [EXE]
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 exe=${1:-build/mingw/tarnwick.exe}
 [ -f "$exe" ] || { echo "check-resources: $exe not found (cmake --build --preset mingw)" >&2; exit 1; }
 work=$(mktemp -d "${TMPDIR:-/tmp}/tarnwick-resources-XXXXXX")

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Draws launcher/tarnwick.ico (16, 32 and 48 px) with scripts/draw-icon.py,
+# Draws launcher/tarnwick.ico (16, 32 and 48 px) with scripts/pictures/draw-icon.py,
 # ImageMagick (the PNGs) and icotool (icoutils, the .ico).
 # The same source always gives the same bytes, so the .ico is kept in the tree
 # and the build needs no Python; run this after changing the drawing.
@@ -7,7 +7,7 @@
 #   --preview also writes FILE, a PNG of every size, 4x and 1x, on a light and
 #   a dark background.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 
 out=launcher/tarnwick.ico
 tmp=$(mktemp -d)
@@ -19,7 +19,7 @@ trap 'rm -rf "$tmp"' EXIT
 sizes=(16 32 48)
 entries=()
 for size in "${sizes[@]}"; do
-  python3 -I scripts/draw-icon.py "$size" >"$tmp/$size.pam"
+  python3 -I scripts/pictures/draw-icon.py "$size" >"$tmp/$size.pam"
   convert "$tmp/$size.pam" -strip -define png:exclude-chunks=date,time \
     -define png:compression-level=9 -define png:compression-filter=1 -define png:compression-strategy=0 \
     "PNG32:$tmp/$size.png"

@@ -4,14 +4,14 @@
 # folder. Runs on a private Xvfb display and the project's own Wine prefix.
 set -euo pipefail
 
-repo=$(cd "$(dirname "$0")/.." && pwd)
+repo=$(cd "$(dirname "$0")/../.." && pwd)
 cd "$repo"
 bash scripts/setup.sh
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw --target tarnwick file_dialog_host
 
-# shellcheck source=scripts/wine-env.sh
-source "$repo/scripts/wine-env.sh"
+# shellcheck source=scripts/lib/wine-env.sh
+source "$repo/scripts/lib/wine-env.sh"
 use_wine_prefix "$repo/build/wine-prefix"
 exe="$repo/build/mingw/tarnwick.exe"
 dialog_host="$repo/build/mingw/tests/e2e/dialog_host/file_dialog_host.exe"

@@ -10,7 +10,7 @@ must have its definition. Links to web pages (http:, https:, mailto:) are
 counted, not fetched. Prints each bad link with its file and line, and exits
 1 if there is one.
 
-Usage: scripts/check-links.py
+Usage: scripts/check/links.py
 """
 import os
 import re

@@ -5,7 +5,7 @@
 # ShellExecuteA alone, at most 16 KiB. Prints the imports and the size.
 # Usage: footprint.sh [EXE]
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 exe=${1:-build/mingw/tarnwick.exe}
 limit=16384
 # Loaded with the program: what the menu needs. SHELL32 (and what it pulls
@@ -37,7 +37,7 @@ while IFS=: read -r dll names; do
 done <<<"$imports"
 
 echo "delay-loaded:"
-delayed=$(python3 scripts/delay-imports.py "$exe")
+delayed=$(python3 scripts/check/delay-imports.py "$exe")
 echo "${delayed:-  (none)}" | sed 's/^\([^ ]\)/  \1/'
 [ "$delayed" = "$delay_loaded" ] || { echo "footprint: expected delay-loaded $delay_loaded"; fail=1; }
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws tarnwick's icon, a folder with an arrow that jumps into it, at one
 size, and writes it to standard output as a PAM image (8-bit RGBA, not
-premultiplied). scripts/make-icon.sh turns the sizes into PNGs and the .ico
+premultiplied). scripts/pictures/make-icon.sh turns the sizes into PNGs and the .ico
 with ImageMagick and icotool: this script only draws.
 
 16x16 is drawn by hand, pixel by pixel (BY_HAND below). The larger sizes are

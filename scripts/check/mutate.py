@@ -10,10 +10,10 @@ fault must be killed. launcher/startup.cpp is left out: it is the MinGW
 build's process entry, which the host build does not compile (the tests call
 WinMain themselves).
 
-  python3 scripts/mutate.py                 # every fault, host preset
-  python3 scripts/mutate.py --preset host-asan
-  python3 scripts/mutate.py --only 3 --only 17
-  python3 scripts/mutate.py --list
+  python3 scripts/check/mutate.py                 # every fault, host preset
+  python3 scripts/check/mutate.py --preset host-asan
+  python3 scripts/check/mutate.py --only 3 --only 17
+  python3 scripts/check/mutate.py --list
 
 The copy lives in build/mutants/ (configured once; each fault rebuilds only
 what it touches). The working tree is never written.
@@ -225,7 +225,7 @@ def main():
     parser.add_argument("--list", action="store_true", help="list the faults and stop")
     args = parser.parse_args()
 
-    root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+    root = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
     work = os.path.join(root, "build", "mutants")
     tree = os.path.join(work, "tree")
     log = os.path.join(work, "mutate.log")

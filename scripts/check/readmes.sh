@@ -5,7 +5,7 @@
 # outside the sections, such as the developer half, is not compared), the same
 # ```text example, examples/設定.txt, and the same rows of settings-file examples.
 set -euo pipefail
-cd "${1:-$(dirname "$0")/..}" # the folder of the READMEs: the project, or a test's copy
+cd "${1:-$(dirname "$0")/../..}" # the folder of the READMEs: the project, or a test's copy
 exec python3 - <<'EOF'
 import collections, re, sys, unicodedata
 

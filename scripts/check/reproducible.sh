@@ -5,7 +5,7 @@
 # hashes, or where the two differ (diffoscope, the Debian package
 # diffoscope-minimal). Usage: check-reproducible.sh
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 work=$(mktemp -d "${TMPDIR:-/tmp}/tarnwick-repro-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
