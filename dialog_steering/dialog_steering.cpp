@@ -1,6 +1,7 @@
-// Finding an open file dialog and moving it to a folder. The dialog belongs
-// to another program; we know it only by its window classes and by the
-// control identifiers every Explorer-style file dialog has.
+// Telling an existing folder from anything else, finding an open file dialog
+// and moving it to the folder. The dialog belongs to another program; we know
+// it only by its window classes and by the control identifiers every
+// Explorer-style file dialog has.
 #include "dialog_steering/dialog_steering.h"
 
 #include <string.h>
@@ -38,8 +39,19 @@ void SetText(HWND dialog, int control_id, const char* text) {
 
 }  // namespace
 
+bool ResolveFolder(const char* path, char folder[MAX_PATH]) {
+  // The result is the path's length when it fits, else the size it needs;
+  // 0 when the path is no name at all. The buffer is then undefined.
+  DWORD length = GetFullPathNameA(path, MAX_PATH, folder, nullptr);
+  if (length == 0 || length >= MAX_PATH) return false;
+  DWORD attributes = GetFileAttributesA(folder);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 HWND FindFileDialog() {
-  // The window on top is our own host window, so the walk starts below it.
+  // The window on top of the Z order is never examined: under Wine it is our
+  // own host window, which the menu made the foreground window; on Windows it
+  // is often a topmost window such as the taskbar.
   HWND window = GetTopWindow(nullptr);
   while (window) {
     window = GetWindow(window, GW_HWNDNEXT);
@@ -49,7 +61,9 @@ HWND FindFileDialog() {
 }
 
 void SteerDialogToFolder(HWND dialog, const char* path) {
-  // Zeroed, so a control the dialog lacks gets an empty text back, not stray bytes.
+  // Zeroed for tidiness only: the buffer of the control a dialog lacks is
+  // never filled, and its restore is never delivered, so it holds nothing
+  // anyone sees.
   char saved_edit[kSavedTextBufferSize] = {};
   char saved_combo[kSavedTextBufferSize] = {};
   SendDlgItemMessageA(dialog, kFileNameEdit, WM_GETTEXT, kSavedTextSize,

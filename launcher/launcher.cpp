@@ -7,9 +7,10 @@
 #include "dialog_steering/dialog_steering.h"
 #include "settings/settings_file.h"
 
-const char kHostWindowClass[] = "tarnwick";
-
 namespace {
+
+// The class and title of the hidden window that owns the menu.
+const char kHostWindowClass[] = "tarnwick";
 
 // "設定" in code page 932.
 const char kSettingsItemText[] = "\x90\xdd\x92\xe8";
@@ -64,12 +65,19 @@ void AddFolderItems(HMENU menu, FolderList* folders) {
   CloseSettingsStream(&settings);
 }
 
-// The action of a folder command: an open file dialog is moved to the folder;
-// with none, the folder opens in a shell window.
+// The action of a folder command. A file dialog takes whatever is typed into
+// its file-name box as the file to open or save unless it names a folder, so
+// only an entry that names an existing folder goes to a dialog, and as its
+// full path, taken from the working folder as the shell takes it. Anything
+// else, and any folder when no dialog is open, goes to the shell as written,
+// which opens what it can or says in its own words what is wrong.
+// It lives here rather than in dialog_steering/ because it also calls the
+// shell: the modules below the run never call back up into it.
 void GoToFolder(const char* path) {
-  HWND dialog = FindFileDialog();
+  char folder[MAX_PATH];
+  HWND dialog = ResolveFolder(path, folder) ? FindFileDialog() : nullptr;
   if (dialog) {
-    SteerDialogToFolder(dialog, path);
+    SteerDialogToFolder(dialog, folder);
   } else {
     ExploreFolder(path);
   }

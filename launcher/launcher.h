@@ -11,8 +11,10 @@ constexpr UINT IDM_NONE = 0;
 constexpr UINT IDM_SETTINGS = 1;
 constexpr UINT IDM_FIRST_FOLDER = 1000;  // + the entry's index in the folder list
 
-// The window class and title of the hidden window that owns the menu.
-extern const char kHostWindowClass[];
+// The entry point: the whole run, from the hidden host window to the exit
+// code, which is always 0. The start-up code calls it on Windows (where
+// <windows.h> declares it the same way), the host tests call it directly.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, int show);
 
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 

@@ -6,10 +6,6 @@
 // checks each against the real declaration, calling convention included. So
 // no #pragma once: it is read once per use.
 
-// The entry point the start-up code calls on Windows; the host tests call it directly.
-PLATFORM_FUNCTION(int, WinMain,
-                  (HINSTANCE instance, HINSTANCE previous, LPSTR command_line, int show))
-
 // The host window and the folder menu.
 PLATFORM_FUNCTION(HCURSOR, LoadCursorA, (HINSTANCE instance, LPCSTR cursor_name))
 PLATFORM_FUNCTION(ATOM, RegisterClassExA, (const WNDCLASSEXA* window_class))
@@ -40,6 +36,11 @@ PLATFORM_FUNCTION(HWND, FindWindowExA,
                   (HWND parent, HWND child_after, LPCSTR class_name, LPCSTR window_name))
 PLATFORM_FUNCTION(LRESULT, SendDlgItemMessageA,
                   (HWND dialog, int control_id, UINT message, WPARAM wparam, LPARAM lparam))
+
+// Telling a folder from anything else before it is typed into a dialog.
+PLATFORM_FUNCTION(DWORD, GetFullPathNameA,
+                  (LPCSTR file_name, DWORD size, LPSTR buffer, LPSTR* file_part))
+PLATFORM_FUNCTION(DWORD, GetFileAttributesA, (LPCSTR file_name))
 
 // Reading the settings file.
 PLATFORM_FUNCTION(HANDLE, CreateFileA,

@@ -2,7 +2,7 @@
 # Sets up the machine (idempotently) and runs every test of the project:
 # the format check, the check that the English and Japanese READMEs state the
 # same facts (and its own test), the check that no link in the documents
-# leads nowhere, the host unit tests, the same under
+# leads nowhere, the host unit tests and the faults planted to prove them, the same under
 # sanitizers with the fuzz targets, the MinGW build of tarnwick.exe with its
 # footprint, resource and reproducibility checks and the release package, and
 # its end-to-end tests under Wine.
@@ -57,6 +57,9 @@ step "host build and unit tests"
 cmake --preset host >/dev/null
 cmake --build --preset host
 ctest --preset host
+
+step "the mutation table: every fault it plants fails a host test"
+python3 scripts/check/mutate.py
 
 step "unit tests under AddressSanitizer and UBSan, and the fuzz targets"
 cmake --preset host-asan >/dev/null

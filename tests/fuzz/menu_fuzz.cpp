@@ -1,7 +1,8 @@
 // libFuzzer target for the whole run: any bytes become "設定.txt", and the menu
 // that the program builds from them on the simulated desktop must hold the
 // model's first 100 labels in file order, then the separator and the settings
-// item; choosing the last folder must explore that entry's path.
+// item; choosing the last folder must explore that entry's path (no folder
+// exists on the simulated desktop, so every path goes to the shell as written).
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -54,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (shown) {
     const std::string explore = "ShellExecuteA(null, \"explore\", " +
                                 sim::Escaped(UpToNul(model[shown - 1].path).c_str()) +
-                                ", null, null, 5)";
+                                ", null, null, SW_SHOW)";
     const std::vector<std::string>& log = sim::Log();
     if (std::find(log.begin(), log.end(), explore) == log.end()) {
       fprintf(stderr, "menu_fuzz: missing call %s\n", explore.c_str());

@@ -7,7 +7,10 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <ctype.h>
+
 #include <algorithm>
+#include <initializer_list>
 #include <map>
 #include <memory>
 
@@ -32,7 +35,8 @@ struct Menu {
 struct File {
   std::string bytes;
   bool folder = false;
-  DWORD held_access = 0;  // another program's open handle, if any
+  DWORD folder_attributes = 0;  // besides FILE_ATTRIBUTE_DIRECTORY
+  DWORD held_access = 0;        // another program's open handle, if any
   DWORD held_share = FILE_SHARE_READ | FILE_SHARE_WRITE;
   size_t fail_from = std::string::npos;
   size_t delivered = 0;
@@ -42,11 +46,12 @@ struct File {
 struct OpenFile {
   File* file;
   size_t position;
+  bool overlapped;  // opened for overlapped reads only
 };
 
 struct Desktop {
   uintptr_t next_handle = 0x100;
-  std::map<std::string, File> files;
+  std::map<std::string, File> files;  // by full path, without a trailing backslash
   std::map<HANDLE, OpenFile> open_files;
   std::map<HWND, Window> windows;
   std::vector<HWND> top_level;  // top of the Z order first
@@ -65,10 +70,13 @@ std::unique_ptr<Desktop> desktop = std::make_unique<Desktop>();
 const HWND kDesktopWindow = reinterpret_cast<HWND>(uintptr_t{0x10});
 const HCURSOR kArrowCursor = reinterpret_cast<HCURSOR>(uintptr_t{0x20});
 
-// The messages a window's procedure gets as the window is created; the
-// program has no use for their names, so the seam does not declare them.
-constexpr UINT kNcCreate = 0x0081;  // WM_NCCREATE
-constexpr UINT kCreate = 0x0001;    // WM_CREATE
+// Numbers of <windows.h> that the program has no use for, so the seam does
+// not declare them: the messages a window's procedure gets as the window is
+// created, and what a file may be besides what the program asks.
+constexpr UINT kNcCreate = 0x0081;                   // WM_NCCREATE
+constexpr UINT kCreate = 0x0001;                     // WM_CREATE
+constexpr DWORD kFileAttributeArchive = 0x00000020;  // FILE_ATTRIBUTE_ARCHIVE
+constexpr DWORD kFileFlagOverlapped = 0x40000000;    // FILE_FLAG_OVERLAPPED
 // What their lParam points to; the program never reads it.
 struct CreationRecord {
   void* fields[12];
@@ -87,6 +95,35 @@ std::string Hex(unsigned long value) {
 }
 
 std::string Number(long value) { return std::to_string(value); }
+
+// A value by its Windows names, as Wine's message tests write them: the names
+// whose bits it holds joined by "|", then any bits left as a number; 0 by
+// the name whose value is 0, if there is one.
+struct Named {
+  unsigned long value;
+  const char* name;
+};
+
+std::string Names(unsigned long value, std::initializer_list<Named> names) {
+  const bool zero = value == 0;
+  std::string text;
+  for (const Named& n : names) {
+    if (n.value ? (value & n.value) == n.value : zero) {
+      text += (text.empty() ? "" : "|") + std::string(n.name);
+      value &= ~n.value;
+    }
+  }
+  if (value != 0 || text.empty()) text += (text.empty() ? "" : "|") + Hex(value);
+  return text;
+}
+
+std::string MessageName(UINT message) {
+  return Names(message, {{WM_GETTEXT, "WM_GETTEXT"},
+                         {WM_SETTEXT, "WM_SETTEXT"},
+                         {BM_CLICK, "BM_CLICK"},
+                         {kNcCreate, "WM_NCCREATE"},
+                         {kCreate, "WM_CREATE"}});
+}
 
 std::string Flag(BOOL value) { return value ? "TRUE" : "FALSE"; }
 
@@ -136,22 +173,82 @@ HWND NextIn(const std::vector<HWND>& list, HWND window) {
   return *(at + 1);
 }
 
-std::string MessageName(UINT message) {
-  switch (message) {
-    case WM_GETTEXT:
-      return "WM_GETTEXT";
-    case WM_SETTEXT:
-      return "WM_SETTEXT";
-    case BM_CLICK:
-      return "BM_CLICK";
-    default:
-      return Hex(message);
+bool IsLeadByte(char c) {
+  unsigned char byte = static_cast<unsigned char>(c);
+  return (byte >= 0x81 && byte <= 0x9f) || (byte >= 0xe0 && byte <= 0xfc);
+}
+
+// The path split at its backslashes (or slashes), never inside a double-byte
+// character of code page 932, whose second byte may be 0x5C.
+std::vector<std::string> Components(const std::string& path) {
+  std::vector<std::string> parts(1);
+  for (size_t i = 0; i < path.size(); ++i) {
+    if (path[i] == '\\' || path[i] == '/') {
+      parts.emplace_back();
+    } else {
+      parts.back() += path[i];
+      if (IsLeadByte(path[i]) && i + 1 < path.size()) parts.back() += path[++i];
+    }
   }
+  return parts;
+}
+
+bool EndsWithSeparator(const std::string& path) {
+  std::vector<std::string> parts = Components(path);
+  return parts.size() > 1 && parts.back().empty();
+}
+
+// Where the files map keeps a full path: without the trailing backslash,
+// unless it is a drive's root.
+std::string Key(std::string full) {
+  if (full.size() > 3 && EndsWithSeparator(full)) full.pop_back();
+  return full;
+}
+
+File* FindFile(const char* name) {
+  auto found = desktop->files.find(Key(FullPath(name)));
+  return found != desktop->files.end() ? &found->second : nullptr;
 }
 
 }  // namespace
 
 const HINSTANCE kInstance = reinterpret_cast<HINSTANCE>(uintptr_t{0x400000});
+const char kWorkingFolder[] = "C:\\Users\\hanako\\tarnwick";
+
+std::string FullPath(const char* name) {
+  std::string path = name ? name : "";
+  if (path.empty()) return "";
+  // A network path (\\server\share) is taken as it stands.
+  if (path.size() >= 2 && (path[0] == '\\' || path[0] == '/') && path[0] == path[1]) return path;
+  const std::string here = kWorkingFolder;
+  std::string root, rest;
+  bool drive = path.size() >= 2 && path[1] == ':' && isalpha(static_cast<unsigned char>(path[0]));
+  if (drive && path.size() >= 3 && (path[2] == '\\' || path[2] == '/')) {
+    root = path.substr(0, 2);
+    rest = path.substr(3);
+  } else if (drive) {  // "D:name": from the current folder of that drive
+    root = path.substr(0, 2);
+    rest = (toupper(path[0]) == here[0] ? here.substr(3) + "\\" : "") + path.substr(2);
+  } else if (path[0] == '\\' || path[0] == '/') {
+    root = here.substr(0, 2);
+    rest = path.substr(1);
+  } else {
+    root = here.substr(0, 2);
+    rest = here.substr(3) + "\\" + path;
+  }
+  std::vector<std::string> kept;
+  for (const std::string& part : Components(rest)) {
+    if (part == "..") {
+      if (!kept.empty()) kept.pop_back();
+    } else if (!part.empty() && part != ".") {
+      kept.push_back(part);
+    }
+  }
+  std::string full = root;
+  for (const std::string& part : kept) full += "\\" + part;
+  if (kept.empty() || EndsWithSeparator(path)) full += "\\";
+  return full;
+}
 
 std::string Escaped(const char* text) {
   if (!text) return "null";
@@ -211,20 +308,26 @@ std::string ControlText(HWND dialog, int control_id) {
   return Find(dialog)->controls.at(control_id);
 }
 
-void AddFile(const char* name, const std::string& bytes) { desktop->files[name].bytes = bytes; }
-
-void AddFolder(const char* name) { desktop->files[name].folder = true; }
-
-void HoldFile(const char* name, DWORD access, DWORD share_mode) {
-  File& file = desktop->files.at(name);
-  file.held_access = access;
-  file.held_share = share_mode;
+void AddFile(const char* name, const std::string& bytes) {
+  desktop->files[Key(FullPath(name))].bytes = bytes;
 }
 
-void FailReadsFrom(const char* name, size_t offset) { desktop->files.at(name).fail_from = offset; }
+void AddFolder(const char* name, DWORD other_attributes) {
+  File& folder = desktop->files[Key(FullPath(name))];
+  folder.folder = true;
+  folder.folder_attributes = other_attributes;
+}
 
-size_t BytesRead(const char* name) { return desktop->files.at(name).delivered; }
-size_t ReadCalls(const char* name) { return desktop->files.at(name).reads; }
+void HoldFile(const char* name, DWORD access, DWORD share_mode) {
+  File* file = FindFile(name);
+  file->held_access = access;
+  file->held_share = share_mode;
+}
+
+void FailReadsFrom(const char* name, size_t offset) { FindFile(name)->fail_from = offset; }
+
+size_t BytesRead(const char* name) { return FindFile(name)->delivered; }
+size_t ReadCalls(const char* name) { return FindFile(name)->reads; }
 
 int OpenFileHandles() { return static_cast<int>(desktop->open_files.size()); }
 
@@ -249,7 +352,8 @@ HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR cursor_name) {
 }
 
 ATOM RegisterClassExA(const WNDCLASSEXA* c) {
-  Record("RegisterClassExA(size=" + Number(c->cbSize) + ", style=" + Hex(c->style) +
+  Record("RegisterClassExA(size=" + Number(c->cbSize) +
+         ", style=" + Names(c->style, {{CS_CLASSDC, "CS_CLASSDC"}}) +
          ", proc=" + Pointer(reinterpret_cast<const void*>(c->lpfnWndProc)) +
          ", class_extra=" + Number(c->cbClsExtra) + ", window_extra=" + Number(c->cbWndExtra) +
          ", " + Name(c->hInstance) + ", icon=" + Pointer(c->hIcon) +
@@ -268,10 +372,10 @@ HWND GetDesktopWindow() {
 HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWORD style, int x,
                      int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                      void* param) {
-  Record("CreateWindowExA(" + Hex(ex_style) + ", " + NameOrId(class_name) + ", " +
-         Escaped(window_name) + ", " + Hex(style) + ", " + Number(x) + ", " + Number(y) + ", " +
-         Number(width) + ", " + Number(height) + ", " + Name(parent) + ", " + Name(menu) + ", " +
-         Name(instance) + ", " + Pointer(param) + ")");
+  Record("CreateWindowExA(" + Names(ex_style, {}) + ", " + NameOrId(class_name) + ", " +
+         Escaped(window_name) + ", " + Names(style, {}) + ", " + Number(x) + ", " + Number(y) +
+         ", " + Number(width) + ", " + Number(height) + ", " + Name(parent) + ", " + Name(menu) +
+         ", " + Name(instance) + ", " + Pointer(param) + ")");
   // Only the registered class can be created, for the module it was
   // registered for (a null module there is the program's own).
   const WNDCLASSEXA& registered = desktop->registered_class;
@@ -297,7 +401,7 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWOR
 // The parameters of the messages the simulated desktop sends are its own
 // (a pointer to a creation record), so only the window and message are logged.
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM, LPARAM) {
-  Record("DefWindowProcA(" + Name(window) + ", " + Hex(message) + ")");
+  Record("DefWindowProcA(" + Name(window) + ", " + MessageName(message) + ")");
   // Creation goes on; every other message the desktop sends wants 0.
   return message == kNcCreate ? TRUE : 0;
 }
@@ -321,9 +425,11 @@ HMENU CreatePopupMenu() {
 }
 
 BOOL InsertMenuItemA(HMENU menu, UINT item, BOOL by_position, const MENUITEMINFOA* info) {
-  std::string call = "InsertMenuItemA(" + Name(menu) + ", " + Number(item) + ", " +
-                     Flag(by_position) + ", size=" + Number(info->cbSize) +
-                     ", mask=" + Hex(info->fMask) + ", type=" + Hex(info->fType);
+  std::string call =
+      "InsertMenuItemA(" + Name(menu) + ", " + Number(item) + ", " + Flag(by_position) +
+      ", size=" + Number(info->cbSize) +
+      ", mask=" + Names(info->fMask, {{MIIM_ID, "MIIM_ID"}, {MIIM_TYPE, "MIIM_TYPE"}}) + ", type=" +
+      Names(info->fType, {{MFT_STRING, "MFT_STRING"}, {MFT_SEPARATOR, "MFT_SEPARATOR"}});
   // Only the fields the mask names are read, as the window system reads them.
   if (info->fMask & MIIM_ID) call += ", id=" + Number(info->wID);
   bool separator = info->fType & MFT_SEPARATOR;
@@ -341,8 +447,12 @@ BOOL InsertMenuItemA(HMENU menu, UINT item, BOOL by_position, const MENUITEMINFO
 
 BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND owner,
                     const RECT* rect) {
-  Record("TrackPopupMenu(" + Name(menu) + ", " + Hex(flags) + ", " + Number(x) + ", " + Number(y) +
-         ", " + Number(reserved) + ", " + Name(owner) + ", " + Pointer(rect) + ")");
+  Record("TrackPopupMenu(" + Name(menu) + ", " +
+         Names(flags, {{TPM_RIGHTBUTTON, "TPM_RIGHTBUTTON"},
+                       {TPM_NONOTIFY, "TPM_NONOTIFY"},
+                       {TPM_RETURNCMD, "TPM_RETURNCMD"}}) +
+         ", " + Number(x) + ", " + Number(y) + ", " + Number(reserved) + ", " + Name(owner) + ", " +
+         Pointer(rect) + ")");
   auto found = desktop->menus.find(menu);
   // A menu needs a window to own it.
   if (found == desktop->menus.end() || found->second.destroyed || !Find(owner)) return FALSE;
@@ -366,7 +476,8 @@ BOOL DestroyMenu(HMENU menu) {
 HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
                         int show) {
   Record("ShellExecuteA(" + Name(owner) + ", " + Escaped(verb) + ", " + Escaped(file) + ", " +
-         Escaped(parameters) + ", " + Escaped(directory) + ", " + Number(show) + ")");
+         Escaped(parameters) + ", " + Escaped(directory) + ", " +
+         Names(static_cast<unsigned long>(show), {{SW_SHOW, "SW_SHOW"}}) + ")");
   return reinterpret_cast<HINSTANCE>(uintptr_t{42});
 }
 
@@ -378,7 +489,7 @@ HWND GetTopWindow(HWND window) {
 }
 
 HWND GetWindow(HWND window, UINT command) {
-  Record("GetWindow(" + Name(window) + ", " + Number(command) + ")");
+  Record("GetWindow(" + Name(window) + ", " + Names(command, {{GW_HWNDNEXT, "GW_HWNDNEXT"}}) + ")");
   if (command != GW_HWNDNEXT || !Find(window)) return nullptr;
   return NextIn(SiblingsOf(window), window);
 }
@@ -452,6 +563,43 @@ LRESULT SendDlgItemMessageA(HWND dialog, int control_id, UINT message, WPARAM wp
   }
 }
 
+DWORD GetFullPathNameA(LPCSTR file_name, DWORD size, LPSTR buffer, LPSTR* file_part) {
+  Record("GetFullPathNameA(" + Escaped(file_name) + ", " + Number(static_cast<long>(size)) +
+         ", buffer, " + Pointer(file_part) + ")");
+  // When it fails, Windows leaves the buffer undefined. The simulated
+  // desktop leaves there the worst it could hold, a folder that exists: for
+  // a name it cannot take the working folder, for a path too long for the
+  // buffer that path cut to fit.
+  std::string full = FullPath(file_name);
+  if (full.empty()) {
+    if (size > strlen(kWorkingFolder)) strcpy(buffer, kWorkingFolder);
+    return 0;
+  }
+  if (full.size() >= size) {
+    if (size > 0) {
+      memcpy(buffer, full.data(), size - 1);
+      buffer[size - 1] = '\0';
+    }
+    return static_cast<DWORD>(full.size() + 1);
+  }
+  memcpy(buffer, full.c_str(), full.size() + 1);
+  if (file_part) {
+    size_t last = full.size() - Components(full).back().size();
+    *file_part = last < full.size() ? buffer + last : nullptr;
+  }
+  return static_cast<DWORD>(full.size());
+}
+
+// A name with a trailing backslash names only a folder; wildcards name nothing.
+DWORD GetFileAttributesA(LPCSTR file_name) {
+  Record("GetFileAttributesA(" + Escaped(file_name) + ")");
+  std::string full = FullPath(file_name);
+  File* file = full.find_first_of("*?") == std::string::npos ? FindFile(file_name) : nullptr;
+  if (!file) return INVALID_FILE_ATTRIBUTES;
+  if (file->folder) return FILE_ATTRIBUTE_DIRECTORY | file->folder_attributes;
+  return EndsWithSeparator(full) ? INVALID_FILE_ATTRIBUTES : kFileAttributeArchive;
+}
+
 // Sharing works both ways: what we ask for must be allowed by the holder's
 // sharing, and what the holder does must be allowed by ours.
 static bool SharingAllows(const File& file, DWORD access, DWORD share_mode) {
@@ -464,17 +612,24 @@ static bool SharingAllows(const File& file, DWORD access, DWORD share_mode) {
 
 HANDLE CreateFileA(LPCSTR file_name, DWORD access, DWORD share_mode, LPSECURITY_ATTRIBUTES security,
                    DWORD creation_disposition, DWORD flags_and_attributes, HANDLE template_file) {
-  Record("CreateFileA(" + Escaped(file_name) + ", " + Hex(access) + ", " + Hex(share_mode) + ", " +
-         Pointer(security) + ", " + Number(static_cast<long>(creation_disposition)) + ", " +
-         Hex(flags_and_attributes) + ", " + Pointer(template_file) + ")");
-  auto found = desktop->files.find(file_name);
+  Record("CreateFileA(" + Escaped(file_name) + ", " +
+         Names(access, {{GENERIC_READ, "GENERIC_READ"}, {GENERIC_WRITE, "GENERIC_WRITE"}}) + ", " +
+         Names(share_mode,
+               {{FILE_SHARE_READ, "FILE_SHARE_READ"}, {FILE_SHARE_WRITE, "FILE_SHARE_WRITE"}}) +
+         ", " + Pointer(security) + ", " +
+         Names(creation_disposition, {{OPEN_EXISTING, "OPEN_EXISTING"}}) + ", " +
+         Names(flags_and_attributes, {{FILE_ATTRIBUTE_NORMAL, "FILE_ATTRIBUTE_NORMAL"},
+                                      {kFileFlagOverlapped, "FILE_FLAG_OVERLAPPED"}}) +
+         ", " + Pointer(template_file) + ")");
+  File* file = FindFile(file_name);
   // Only existing files are opened: the program never creates one.
-  if (found == desktop->files.end() || found->second.folder ||
-      creation_disposition != OPEN_EXISTING || !SharingAllows(found->second, access, share_mode)) {
+  if (!file || file->folder || creation_disposition != OPEN_EXISTING ||
+      !SharingAllows(*file, access, share_mode)) {
     return INVALID_HANDLE_VALUE;
   }
   HANDLE handle = NewHandle<HANDLE>();
-  desktop->open_files[handle] = OpenFile{&found->second, 0};
+  desktop->open_files[handle] =
+      OpenFile{file, 0, (flags_and_attributes & kFileFlagOverlapped) != 0};
   return handle;
 }
 
@@ -482,7 +637,9 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytes_to_read, LPDWORD bytes_rea
               LPOVERLAPPED overlapped) {
   *bytes_read = 0;
   auto found = desktop->open_files.find(file);
-  if (found == desktop->open_files.end() || overlapped) return FALSE;
+  // A handle opened for overlapped reads needs an OVERLAPPED record, and a
+  // plain one takes none here: the program reads synchronously.
+  if (found == desktop->open_files.end() || overlapped || found->second.overlapped) return FALSE;
   OpenFile& open = found->second;
   ++open.file->reads;
   const File& data = *open.file;

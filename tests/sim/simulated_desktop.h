@@ -3,9 +3,9 @@
 // names and children (a window the program creates is of the class it
 // registered, and that class's procedure sees the creation), dialog controls
 // by identifier that hold text, popup menus, a scripted menu choice and
-// pointer, the files of the working folder in memory, and an ordered log of
-// every platform call with its arguments (strings as escaped bytes; reads are
-// counted, not logged).
+// pointer, files and folders in memory, and an ordered log of every platform
+// call with its arguments (flags and messages by their Windows names, strings
+// as escaped bytes; reads are counted, not logged).
 #pragma once
 
 #include <functional>
@@ -43,11 +43,19 @@ bool IsWindow(HWND window);
 bool HasControl(HWND dialog, int control_id);
 std::string ControlText(HWND dialog, int control_id);
 
-// --- the working folder ---------------------------------------------------
-// A file the program's file calls find by this exact name.
+// --- files and folders ----------------------------------------------------
+// The program's working folder: a relative name is taken from it. Names are
+// code page 932 bytes and match byte for byte.
+extern const char kWorkingFolder[];
+// The full path Windows makes of a name against the working folder ("." and
+// ".." taken out, a trailing backslash kept), or "" when it makes none.
+std::string FullPath(const char* name);
+// A file the program's file calls find by this name (relative or full).
 void AddFile(const char* name, const std::string& bytes);
-// A folder by this name: it cannot be opened as a file.
-void AddFolder(const char* name);
+// A folder by this name, with these attributes besides FILE_ATTRIBUTE_DIRECTORY
+// (Windows marks its shell folders read-only, for one). It cannot be opened
+// as a file.
+void AddFolder(const char* name, DWORD other_attributes = 0);
 // Another program holds the file open with this access and sharing; an
 // open that either side's sharing does not allow fails, as on Windows.
 void HoldFile(const char* name, DWORD access, DWORD share_mode);

@@ -3,6 +3,7 @@
 
 #include <sstream>
 
+#include "launcher/launcher.h"
 #include "settings/settings_file.h"
 
 void DesktopTest::SetUp() { sim::Reset(); }
@@ -39,8 +40,8 @@ std::vector<std::string> StartCalls() {
       "CreateWindowExA(0x0, \"tarnwick\", *, 0x0, *, *, *, *, desktop, null, instance, *)",
       // The procedure may leave the creation messages to the default; what
       // counts is that the window is made, and the calls below name it.
-      "?DefWindowProcA(tarnwick, 0x81)",
-      "?DefWindowProcA(tarnwick, 0x1)",
+      "?DefWindowProcA(tarnwick, WM_NCCREATE)",
+      "?DefWindowProcA(tarnwick, WM_CREATE)",
       // A menu whose owner is not the foreground window stays open when the
       // user clicks elsewhere.
       "SetForegroundWindow(tarnwick)",
@@ -57,12 +58,15 @@ std::vector<std::string> StartCallsThen(const std::vector<std::string>& calls) {
   return all;
 }
 
-// Read access only, shared for reading and writing, an existing file only, no
-// flags (FILE_FLAG_OVERLAPPED would make every plain read fail). The security
-// record and the template are not pinned: the handle is closed before anything
-// is started that could inherit it, and a template counts only for a new file.
+// Read access only (a program that holds the file open for writing, sharing
+// only reading, still lets us in), an existing file only (the program never
+// makes one). The sharing and the flags are held by behaviour instead (the
+// open tests hold the file as other programs do; an overlapped handle would
+// fail every plain read); the security record and the template are not
+// pinned: the handle is closed before anything is started that could inherit
+// it, and a template counts only for a new file.
 const char kOpenSettingsCall[] =
-    "CreateFileA(\"\\x90\\xdd\\x92\\xe8.txt\", 0x80000000, 0x3, *, 3, 0x80, *)";
+    "CreateFileA(\"\\x90\\xdd\\x92\\xe8.txt\", GENERIC_READ, *, *, OPEN_EXISTING, *, *)";
 const char kCloseSettingsCall[] = "CloseHandle(file)";
 
 namespace {

@@ -2,6 +2,8 @@
 // settings file, tracked once at the pointer, and the one action it leads to.
 #include "launcher/launcher.h"
 
+#include <string.h>
+
 #include <algorithm>
 #include <map>
 #include <string>
@@ -22,24 +24,35 @@ const string kSettingsItem = "\"\\x90\\xdd\\x92\\xe8\"";  // "設定" as the log
 // goes is not pinned here: many positions give one menu, and the tests check
 // the menu as it is tracked.
 string Item(UINT id, const string& quoted_text) {
-  return "InsertMenuItemA(menu, *, TRUE, size=44, mask=0x12, type=0x0, id=" + std::to_string(id) +
-         ", " + quoted_text + ")";
+  return "InsertMenuItemA(menu, *, TRUE, size=44, mask=MIIM_ID|MIIM_TYPE, type=MFT_STRING, id=" +
+         std::to_string(id) + ", " + quoted_text + ")";
 }
 
-const string kSeparator = "InsertMenuItemA(menu, *, TRUE, size=44, mask=0x10, type=0x800)";
+const string kSeparator =
+    "InsertMenuItemA(menu, *, TRUE, size=44, mask=MIIM_TYPE, type=MFT_SEPARATOR)";
 
 // The choice comes back as the call's result (TPM_RETURNCMD: there is no
 // message loop to take a WM_COMMAND), either mouse button chooses
 // (TPM_RIGHTBUTTON) and the host window is sent no menu messages
 // (TPM_NONOTIFY). At the pointer, owned by the host window, the reserved
 // argument 0 as Windows asks; the last argument is ignored by Windows.
-const string kTrackAt120x340 = "TrackPopupMenu(menu, 0x182, 120, 340, 0, tarnwick, *)";
+const string kTrackAt120x340 =
+    "TrackPopupMenu(menu, TPM_RIGHTBUTTON|TPM_NONOTIFY|TPM_RETURNCMD, 120, 340, 0, tarnwick, *)";
 
 // The shell call that opens a folder: no parameters, our working directory
 // (the settings file is named relative to it), shown. The owner window would
 // only own the shell's error messages.
 string Explore(const string& quoted_path) {
-  return "ShellExecuteA(*, \"explore\", " + quoted_path + ", null, null, 5)";
+  return "ShellExecuteA(*, \"explore\", " + quoted_path + ", null, null, SW_SHOW)";
+}
+
+// A folder command for an existing folder with no file dialog open: the path
+// is found to be a folder, the top-level windows are walked (ours alone is
+// there) and the folder goes to the shell.
+vector<string> GoToFolderWithNoDialog(const string& quoted_path) {
+  return {"GetFullPathNameA(" + quoted_path + ", 260, buffer, null)",
+          "GetFileAttributesA(" + quoted_path + ")", "GetTopWindow(null)",
+          "GetWindow(tarnwick, GW_HWNDNEXT)", Explore(quoted_path)};
 }
 
 const string kThreeFolders =
@@ -52,6 +65,7 @@ class LauncherTest : public DesktopTest {
   void SetUp() override {
     DesktopTest::SetUp();
     sim::SetCursor(120, 340);
+    for (const char* folder : {"C:\\Docs", "C:\\Temp", "C:\\"}) sim::AddFolder(folder);
   }
   // The calls after the start, for the three-folder file.
   vector<string> ThreeFolderMenuCalls() {
@@ -161,47 +175,37 @@ TEST_P(ChoiceTest, DestroysMenuThenActsOnce) {
   EXPECT_CALLS_FROM(0, StartCallsThen(expected));
 }
 
-// With no other window than our own, a chosen folder goes to the shell.
-const vector<string> kExploreTemp = {"GetTopWindow(null)", "GetWindow(tarnwick, 2)",
-                                     Explore("\"C:\\\\Temp\"")};
-
 INSTANTIATE_TEST_SUITE_P(
     Choices, ChoiceTest,
     testing::Values(
         ChoiceCase{"Dismissed", IDM_NONE, {}},
-        ChoiceCase{"Settings",
-                   IDM_SETTINGS,
-                   {"ShellExecuteA(*, \"open\", \"\\x90\\xdd\\x92\\xe8.txt\", null, null, 5)"}},
-        ChoiceCase{"SecondFolder", 1001, kExploreTemp},
-        ChoiceCase{"LastFolder",
-                   1002,
-                   {"GetTopWindow(null)", "GetWindow(tarnwick, 2)", Explore("\"C:\\\\\"")}},
+        ChoiceCase{
+            "Settings",
+            IDM_SETTINGS,
+            {"ShellExecuteA(*, \"open\", \"\\x90\\xdd\\x92\\xe8.txt\", null, null, SW_SHOW)"}},
+        ChoiceCase{"SecondFolder", 1001, GoToFolderWithNoDialog("\"C:\\\\Temp\"")},
+        ChoiceCase{"LastFolder", 1002, GoToFolderWithNoDialog("\"C:\\\\\"")},
         // Identifiers the menu never gave out do nothing.
         ChoiceCase{"PastTheLastFolder", 1003, {}}, ChoiceCase{"LastPossibleFolder", 1099, {}},
         ChoiceCase{"BelowTheFolders", 999, {}}, ChoiceCase{"Two", 2, {}},
         ChoiceCase{"Huge", 0xffffffffu, {}}),
     [](const testing::TestParamInfo<ChoiceCase>& param) { return string(param.param.name); });
 
-TEST_F(LauncherTest, EmptyPathIsHandedOnLikeAnyOther) {
-  WriteSettings("\"Nothing\" \"\"\n");
-  sim::ScriptMenuChoice(1000);
-  RunProgram();
-  EXPECT_CALLS_FROM(sim::Log().size() - 1, {Explore("\"\"")});
-}
-
 // The whole run: the folder goes to exactly one place.
 class GoToFolderTest : public DesktopTest {
  protected:
+  void SetUp() override {
+    DesktopTest::SetUp();
+    for (const char* folder : {"C:\\Docs", "C:\\Temp"}) sim::AddFolder(folder);
+  }
   void RunChoosing(UINT command) {
     WriteSettings("\"Docs\" \"C:\\Docs\"\n\"Temp\" \"C:\\Temp\"\n");
     sim::ScriptMenuChoice(command);
     RunProgram();
   }
-  bool ShellWasCalled() {
-    for (const string& call : sim::Log()) {
-      if (call.rfind("ShellExecuteA", 0) == 0) return true;
-    }
-    return false;
+  static size_t CallsOf(const string& function) {
+    return std::count_if(sim::Log().begin(), sim::Log().end(),
+                         [&](const string& call) { return call.rfind(function + "(", 0) == 0; });
   }
 };
 
@@ -211,7 +215,7 @@ TEST_F(GoToFolderTest, HigherFileDialogIsSteeredInsteadOfExploring) {
   vector<string> seen_at_click;
   sim::OnClick([&](HWND dialog) { seen_at_click.push_back(sim::ControlText(dialog, cmb13)); });
   RunChoosing(1001);
-  EXPECT_FALSE(ShellWasCalled());
+  EXPECT_EQ(CallsOf("ShellExecuteA"), 0u);
   EXPECT_EQ(seen_at_click, vector<string>{"C:\\Temp"});
   EXPECT_EQ(sim::ControlText(dialogs["upper"], cmb13), "upper.txt");
   EXPECT_EQ(sim::Log().back(), "SendDlgItemMessageA(upper, 1148, WM_SETTEXT, 0, \"upper.txt\")");
@@ -228,5 +232,80 @@ TEST_F(GoToFolderTest, DismissedMenuLooksForNoDialog) {
   RunChoosing(IDM_NONE);
   EXPECT_EQ(sim::Log().back(), "DestroyMenu(menu)");
 }
+
+// A dialog takes whatever is typed into it as the file to open or save unless
+// it names a folder. So only an entry that names an existing folder is typed
+// in, as its full path from the working folder; any other entry leaves the
+// dialog untouched and goes to the shell as written.
+struct EntryCase {
+  const char* name;
+  string path;   // as the settings file writes it
+  string typed;  // the full path typed into the dialog; empty: none, explored as written
+};
+
+void PrintTo(const EntryCase& c, std::ostream* out) { *out << c.name; }
+
+class EntryTest : public GoToFolderTest, public testing::WithParamInterface<EntryCase> {};
+
+// A folder under the working folder whose full path takes 259 bytes, the
+// most MAX_PATH holds. The longest path a line can hold: 255 bytes less the
+// four quotes.
+const string kDeepFolder = [] {
+  size_t length = MAX_PATH - 1 - strlen(sim::kWorkingFolder) - 1;
+  return string(200, 'n') + "\\" + string(length - 201, 'm');
+}();
+const string kLongestPath = "C:\\" + string(248, 'd');
+
+TEST_P(EntryTest, OnlyAnExistingFolderIsTypedIntoTheDialog) {
+  sim::AddFolder(sim::kWorkingFolder);
+  sim::AddFolder("sub");
+  sim::AddFolder(kDeepFolder.c_str());
+  sim::AddFolder(kLongestPath.c_str());
+  sim::AddFolder("C:\\Users\\hanako\\Documents", 0x1);  // FILE_ATTRIBUTE_READONLY
+  sim::AddFolder("C:\\\x95\x5c\x83\x5c");               // 表ソ: 0x5C as second bytes
+  sim::AddFolder("C:\\\x97\x5c");                       // 予
+  sim::AddFile("C:\\Docs\\existing.txt", "kept");
+  HWND dialog = Build({FileDialog("dialog")})["dialog"];
+  string typed;
+  sim::OnClick([&](HWND clicked) { typed = sim::ControlText(clicked, cmb13); });
+  const EntryCase& c = GetParam();
+  WriteSettings("\"\"\"" + c.path + "\"\r\n");
+  sim::ScriptMenuChoice(IDM_FIRST_FOLDER);
+  RunProgram();
+
+  if (!c.typed.empty()) {
+    EXPECT_EQ(typed, c.typed);
+    EXPECT_EQ(CallsOf("ShellExecuteA"), 0u);
+  } else {
+    EXPECT_EQ(CallsOf("SendDlgItemMessageA"), 0u) << "the dialog was sent a message";
+    EXPECT_CALLS_FROM(sim::Log().size() - 1, {Explore(sim::Escaped(c.path.c_str()))});
+  }
+  EXPECT_EQ(sim::ControlText(dialog, cmb13), "dialog.txt");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Entries, EntryTest,
+    testing::Values(EntryCase{"Folder", "C:\\Docs", "C:\\Docs"},
+                    EntryCase{"RelativeFolderFromTheWorkingFolder", "sub",
+                              string(sim::kWorkingFolder) + "\\sub"},
+                    EntryCase{"DotsTakenOut", "sub\\.\\..\\..\\..\\..\\Docs", "C:\\Docs"},
+                    EntryCase{"WorkingFolderItself", ".", sim::kWorkingFolder},
+                    EntryCase{"TrailingBackslash", "C:\\Docs\\", "C:\\Docs\\"},
+                    EntryCase{"ReadOnlyShellFolder", "C:\\Users\\hanako\\Documents",
+                              "C:\\Users\\hanako\\Documents"},
+                    EntryCase{"LongestPath", kLongestPath, kLongestPath},
+                    EntryCase{"SecondBytes0x5C", "C:\\\x95\x5c\x83\x5c", "C:\\\x95\x5c\x83\x5c"},
+                    EntryCase{"SecondByte0x5CThenBackslash", "C:\\\x97\x5c\\", "C:\\\x97\x5c\\"},
+                    EntryCase{"MissingFolder", "C:\\Docs\\gone", ""},
+                    EntryCase{"MissingParent", "C:\\gone\\deeper", ""},
+                    EntryCase{"File", "C:\\Docs\\existing.txt", ""},
+                    EntryCase{"FileWithTrailingBackslash", "C:\\Docs\\existing.txt\\", ""},
+                    EntryCase{"RelativeFile", "\x90\xdd\x92\xe8.txt", ""},  // 設定.txt itself
+                    EntryCase{"Empty", "", ""},                             // no name at all
+                    EntryCase{"ShellFolderName", "shell:Downloads", ""},
+                    EntryCase{"Wildcard", "C:\\Docs\\*", ""},
+                    // Its first 259 bytes would name a folder; the whole does not fit.
+                    EntryCase{"FullPathLongerThanMaxPath", kDeepFolder + "dd", ""}),
+    [](const testing::TestParamInfo<EntryCase>& param) { return string(param.param.name); });
 
 }  // namespace

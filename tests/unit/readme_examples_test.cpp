@@ -4,7 +4,9 @@
 // "<!-- examples -->" and "<!-- /examples -->") whose rows pair a line with
 // the menu item and the path the guide says it gives. Each line becomes a
 // settings file of its own in code page 932, as a Japanese editor saves it;
-// the whole run must show that item and type that path into an open dialog.
+// the whole run must show that item and take that path. No folder exists on
+// the simulated desktop, so the open dialog must be left alone and the path
+// go to the shell as written.
 #include <errno.h>
 #include <iconv.h>
 
@@ -174,15 +176,20 @@ class ReadmeExamplesTest : public DesktopTest, public testing::WithParamInterfac
  protected:
   // Runs the program once with `line` as the whole settings file and an open
   // file dialog, choosing the first folder. Returns the menu as tracked and,
-  // in *typed, what the dialog's file name box held when its OK was clicked.
-  vector<sim::MenuItem> RunWithLine(const string& line, string* typed) {
+  // in *explored, the path the shell was asked to explore. The dialog must
+  // be sent nothing.
+  vector<sim::MenuItem> RunWithLine(const string& line, string* explored) {
     sim::Reset();
     Build({FileDialog("dialog")});
     WriteSettings(line + "\r\n");
-    *typed = "(no click)";
-    sim::OnClick([typed](HWND dialog) { *typed = sim::ControlText(dialog, cmb13); });
     sim::ScriptMenuChoice(IDM_FIRST_FOLDER);
     RunProgram();
+    *explored = "(not explored)";
+    for (const string& call : sim::Log()) {
+      EXPECT_EQ(call.rfind("SendDlgItemMessageA", 0), string::npos) << "the dialog got " << call;
+      const string explore = "ShellExecuteA(null, \"explore\", ";
+      if (call.rfind(explore, 0) == 0) *explored = call.substr(explore.size());
+    }
     return sim::TrackedMenu();
   }
 };
@@ -203,12 +210,13 @@ TEST_P(ReadmeExamplesTest, EveryExampleLineGivesTheItemAndPathTheReadmeShows) {
     // The guides explain ¥ in words and write their examples with \, which
     // converters map to code page 932 in more than one way.
     ASSERT_EQ(example.line.find(kYen), string::npos) << "write \\ in examples, not ¥";
-    string typed;
-    vector<sim::MenuItem> menu = RunWithLine(ToCp932(example.line), &typed);
+    string explored;
+    vector<sim::MenuItem> menu = RunWithLine(ToCp932(example.line), &explored);
     ASSERT_EQ(menu.size(), 3u) << "one line must give one item, the separator and 設定";
     EXPECT_EQ(menu[0].id, IDM_FIRST_FOLDER);
     EXPECT_EQ(FromCp932(Drawn(menu[0].text)), example.item);
-    EXPECT_EQ(FromCp932(typed), example.path);
+    const string path = ToCp932(example.path);
+    EXPECT_EQ(explored, sim::Escaped(path.c_str()) + ", null, null, SW_SHOW)");
   }
 }
 
