@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Plants one fault at a time in copies of the READMEs and the sample settings
-# file and checks that scripts/check/readmes.sh fails on each, saying why, and
+# file and checks that scripts/check/readmes.py fails on each, saying why, and
 # that it still passes on changes that alter no fact.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -55,7 +55,7 @@ for case in "${cases[@]}"; do
       echo "FAIL $files | $filter: changes nothing"; failed=1; continue 2
     fi
   done
-  status=0 && output=$(bash scripts/check/readmes.sh "$work/tree" 2>&1) || status=$?
+  status=0 && output=$(python3 scripts/check/readmes.py "$work/tree" 2>&1) || status=$?
   if [ "$expected" = pass ]; then
     [ "$status" -eq 0 ] && outcome=ok || outcome=FAIL
   else

@@ -1,13 +1,15 @@
-#!/usr/bin/env bash
-# Fails when README.md and README.ja.md tell a user different facts: the same
-# `<!-- fact: NAME -->` sections in the same order, each stating the same numbers
-# as often and naming the same Windows labels (none in one language only; text
-# outside the sections, such as the developer half, is not compared), the same
-# ```text example, examples/設定.txt, and the same rows of settings-file examples.
-set -euo pipefail
-cd "${1:-$(dirname "$0")/../..}" # the folder of the READMEs: the project, or a test's copy
-exec python3 - <<'EOF'
-import collections, re, sys, unicodedata
+#!/usr/bin/env python3
+"""Fails when README.md and README.ja.md tell a user different facts: the same
+`<!-- fact: NAME -->` sections in the same order, each stating the same numbers
+as often and naming the same Windows labels (none in one language only; text
+outside the sections, such as the developer half, is not compared), the same
+```text example, examples/設定.txt, and the same rows of settings-file examples.
+
+Usage: scripts/check/readmes.py [FOLDER]  (the READMEs' folder: the project, or a test's copy)
+"""
+import collections, os, re, sys, unicodedata
+
+os.chdir(sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", ".."))
 
 en, ja = (open(name, encoding="utf-8").read() for name in ("README.md", "README.ja.md"))
 faults = []
@@ -103,4 +105,3 @@ stated = sum(sum(numbers(body).values()) for _, body in en_sections)
 labels = sum(len({en for en, _ in LABELS} & english_labels(body)) for _, body in en_sections)
 print(f"readmes: {len(en_names)} sections agree, stating {stated} numbers and {labels} Windows labels;"
       f" {len(rows[0])} example rows; the example is examples/設定.txt")
-EOF
