@@ -51,7 +51,14 @@ LABELS = [
     ("Shortcut key", "ショートカット キー"), ("OK", "OK"), ("Copy as path", "パスのコピー"),
     ("File", "ファイル"), ("Save As", "名前を付けて保存"), ("Save", "保存"), ("ANSI", "ANSI"),
     ("エンコード", "エンコード"), ("文字コード", "文字コード"),
-    ("Save in", "保存する場所"), ("Look in", "ファイルの場所"),
+    ("Save in", "保存する場所"), ("Look in", "ファイルの場所"), ("Cancel", "キャンセル"),
+    ("General", "全般"), ("Unblock", "許可する"), ("Extract All", "すべて展開"),
+    ("Don't run", "実行しない"), ("More info", "詳細情報"), ("Run anyway", "実行"),
+    ("App & browser control", "アプリとブラウザー コントロール"),
+    ("Windows PowerShell", "Windows PowerShell"), ("Run as administrator", "管理者として実行"),
+    ("パスのコピー", "パスのコピー"), ("パスとしてコピー", "パスとしてコピー"), ("UTF-8", "UTF-8"),
+    ("Beta: Use Unicode UTF-8 for worldwide language support",
+     "ベータ: ワールドワイド言語サポートで Unicode UTF-8 を使用"),
 ]
 
 def english_labels(body):
