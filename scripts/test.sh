@@ -49,7 +49,7 @@ fi
 
 step "the documents: format, the two READMEs, links"
 bash scripts/check/format.sh
-bash scripts/check/readmes.sh
+python3 scripts/check/readmes.py
 bash scripts/check/readmes_test.sh
 python3 scripts/check/links.py
 

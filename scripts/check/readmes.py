@@ -1,13 +1,15 @@
-#!/usr/bin/env bash
-# Fails when README.md and README.ja.md tell a user different facts: the same
-# `<!-- fact: NAME -->` sections in the same order, each stating the same numbers
-# as often and naming the same Windows labels (none in one language only; text
-# outside the sections, such as the developer half, is not compared), the same
-# ```text example, examples/設定.txt, and the same rows of settings-file examples.
-set -euo pipefail
-cd "${1:-$(dirname "$0")/../..}" # the folder of the READMEs: the project, or a test's copy
-exec python3 - <<'EOF'
-import collections, re, sys, unicodedata
+#!/usr/bin/env python3
+"""Fails when README.md and README.ja.md tell a user different facts: the same
+`<!-- fact: NAME -->` sections in the same order, each stating the same numbers
+as often and naming the same Windows labels (none in one language only; text
+outside the sections, such as the developer half, is not compared), the same
+```text example, examples/設定.txt, and the same rows of settings-file examples.
+
+Usage: scripts/check/readmes.py [FOLDER]  (the READMEs' folder: the project, or a test's copy)
+"""
+import collections, os, re, sys, unicodedata
+
+os.chdir(sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", ".."))
 
 en, ja = (open(name, encoding="utf-8").read() for name in ("README.md", "README.ja.md"))
 faults = []
@@ -49,7 +51,14 @@ LABELS = [
     ("Shortcut key", "ショートカット キー"), ("OK", "OK"), ("Copy as path", "パスのコピー"),
     ("File", "ファイル"), ("Save As", "名前を付けて保存"), ("Save", "保存"), ("ANSI", "ANSI"),
     ("エンコード", "エンコード"), ("文字コード", "文字コード"),
-    ("Save in", "保存する場所"), ("Look in", "ファイルの場所"),
+    ("Save in", "保存する場所"), ("Look in", "ファイルの場所"), ("Cancel", "キャンセル"),
+    ("General", "全般"), ("Unblock", "許可する"), ("Extract All", "すべて展開"),
+    ("Don't run", "実行しない"), ("More info", "詳細情報"), ("Run anyway", "実行"),
+    ("App & browser control", "アプリとブラウザー コントロール"),
+    ("Windows PowerShell", "Windows PowerShell"), ("Run as administrator", "管理者として実行"),
+    ("パスのコピー", "パスのコピー"), ("パスとしてコピー", "パスとしてコピー"), ("UTF-8", "UTF-8"),
+    ("Beta: Use Unicode UTF-8 for worldwide language support",
+     "ベータ: ワールドワイド言語サポートで Unicode UTF-8 を使用"),
 ]
 
 def english_labels(body):
@@ -103,4 +112,3 @@ stated = sum(sum(numbers(body).values()) for _, body in en_sections)
 labels = sum(len({en for en, _ in LABELS} & english_labels(body)) for _, body in en_sections)
 print(f"readmes: {len(en_names)} sections agree, stating {stated} numbers and {labels} Windows labels;"
       f" {len(rows[0])} example rows; the example is examples/設定.txt")
-EOF
