@@ -1,9 +1,11 @@
 # The Windows release: the manifest, the icon and the version information in
 # tarnwick.exe, from the project version, and `cpack` in the build directory
 # making tarnwick-VERSION-win32.zip with the exe, the sample 設定.txt (beside
-# the exe, so it works as unpacked), README.md, its Japanese version
-# README.ja.md and LICENSE, and the zip's SHA-256 beside it. Two builds of one
-# commit give the same bytes.
+# the exe, so it works as unpacked), the user's guides in English and Japanese
+# and the change log as HTML pages (README.html, README.ja.html,
+# CHANGELOG.html) with the pictures they show (docs/), and the license as
+# LICENSE.txt, so that a double-click on Windows opens each; and the zip's
+# SHA-256 beside it. Two builds of one commit give the same bytes.
 # The version, for the scripts that check a build (scripts/check/resources.sh,
 # scripts/check/reproducible.sh): CMake is the one that knows it.
 file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/version.txt CONTENT "@PROJECT_VERSION@\n" @ONLY)
@@ -20,9 +22,14 @@ if(MSVC)
   target_link_options(tarnwick PRIVATE /MANIFEST:NO)
 endif()
 
-install(FILES ${PROJECT_SOURCE_DIR}/examples/設定.txt ${PROJECT_SOURCE_DIR}/README.md
-              ${PROJECT_SOURCE_DIR}/README.ja.md ${PROJECT_SOURCE_DIR}/LICENSE
-        DESTINATION .)
+install(FILES ${PROJECT_SOURCE_DIR}/examples/設定.txt DESTINATION .)
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
+install(FILES ${PROJECT_SOURCE_DIR}/docs/menu.png ${PROJECT_SOURCE_DIR}/docs/icon.png
+        DESTINATION docs)
+# The pages are rendered when the package is made, not in the build.
+install(CODE "set(TARNWICK_SOURCE_DIR [[${PROJECT_SOURCE_DIR}]])
+              set(TARNWICK_PAGES_DIR [[${PROJECT_BINARY_DIR}/pages]])")
+install(SCRIPT ${PROJECT_SOURCE_DIR}/cmake/render-pages.cmake)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME tarnwick)

@@ -10,7 +10,7 @@ packages=(
   build-essential cmake ninja-build clang clang-format libclang-rt-14-dev
   googletest libgtest-dev libbenchmark-dev valgrind
   g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64
-  imagemagick python3 icoutils libxml2-utils strip-nondeterminism diffoscope-minimal
+  imagemagick python3 icoutils libxml2-utils strip-nondeterminism diffoscope-minimal pandoc
 )
 # What only a Wine run on this machine uses.
 wine_packages=(

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Sets up the machine (idempotently) and runs every test of the project:
 # the format check, the check that the English and Japanese READMEs state the
-# same facts (and its own test), the check that no link in the documents
-# leads nowhere, the host unit tests and the faults planted to prove them, the same under
+# same facts (and its own test), the check that no link or picture in the
+# documents or in the release zip's pages leads nowhere (nor any markup is left
+# unrendered in the pages), the host unit tests and the faults planted to
+# prove them, the same under
 # sanitizers with the fuzz targets, the MinGW build of tarnwick.exe with its
 # footprint, resource and reproducibility checks and the release package, and
 # its end-to-end tests under Wine.
@@ -47,11 +49,11 @@ if ! runs_32bit_programs; then
   renice -n 10 -p $$ >/dev/null
 fi
 
-step "the documents: format, the two READMEs, links"
+step "the documents: format, the two READMEs, links (and the zip's pages)"
 bash scripts/check/format.sh
 python3 scripts/check/readmes.py
 bash scripts/check/readmes_test.sh
-python3 scripts/check/links.py
+python3 scripts/check/links.py "build/mingw/tarnwick-$(cat build/mingw/version.txt)-win32.zip"
 
 step "host build and unit tests"
 cmake --preset host >/dev/null

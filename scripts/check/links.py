@@ -7,15 +7,21 @@ to a file or folder must name one that git tracks, inside the repository
 a link to #anchor must name a heading of that file (GitHub's anchors: lower
 case, punctuation dropped, blanks to hyphens); a reference link [text][name]
 must have its definition. Links to web pages (http:, https:, mailto:) are
-counted, not fetched. Prints each bad link with its file and line, and exits
-1 if there is one.
+counted, not fetched. Given the release zip, it checks its HTML pages too:
+each link or picture names a file in the zip, each #anchor an id of that page,
+and no comment (such as a fact marker), Markdown table row, link or tag is
+left as text outside code. Prints each fault with its file (and line), and
+exits 1 if there is one.
 
-Usage: scripts/check/links.py
+Usage: scripts/check/links.py [build/mingw/tarnwick-VERSION-win32.zip]
 """
 import os
+import posixpath
 import re
 import subprocess
 import sys
+import zipfile
+from html.parser import HTMLParser
 from urllib.parse import unquote
 
 INLINE = re.compile(r"!?\[(?:[^\[\]]|\[[^\[\]]*\])*\]\(\s*<?([^)\s>]*)>?(?:\s+\"[^\"]*\")?\s*\)")
@@ -61,7 +67,57 @@ def anchors_of(path, cache={}):
     return cache[path]
 
 
+# Left as text, these show what the renderer did not turn into HTML.
+UNRENDERED = re.compile(r"\|\s*:?-{3,}|\]\(|<(?:img|ins|a)\b")
+
+
+class Page(HTMLParser):
+    """The ids, the links and pictures, and what is left unrendered in one page."""
+    def __init__(self, text):
+        super().__init__()
+        self.ids, self.targets, self.faults, self.code = set(), [], [], 0
+        self.feed(text)
+
+    def handle_starttag(self, tag, attrs):
+        attrs = dict(attrs)
+        self.ids.add(attrs.get("id"))
+        self.targets += [attrs[a] for a in ("href", "src") if a in attrs]
+        self.code += tag in ("code", "pre")
+
+    def handle_endtag(self, tag):
+        self.code -= tag in ("code", "pre")
+
+    def handle_comment(self, data):
+        self.faults.append(f"a comment is left: <!--{data}-->")
+
+    def handle_data(self, data):
+        if not self.code and UNRENDERED.search(data):
+            self.faults.append(f"left as text: {data.strip()[:60]!r}")
+
+
+def check_pages(zip_path):
+    """Prints the faults of the HTML pages in the release zip; returns how many."""
+    with zipfile.ZipFile(zip_path) as z:
+        members = set(z.namelist())
+        pages = {m: Page(z.read(m).decode("utf-8")) for m in members if m.endswith(".html")}
+    faults = [f"{zip_path}:{m}: {f}" for m, page in sorted(pages.items()) for f in page.faults]
+    for member, page in sorted(pages.items()):
+        for target in page.targets:
+            if EXTERNAL.match(target):
+                continue
+            path, _, fragment = (unquote(part) for part in target.partition("#"))
+            folder, name = posixpath.split(member)
+            resolved = posixpath.normpath(posixpath.join(folder, path or name))
+            if resolved not in members:
+                faults.append(f"{zip_path}:{member}: {target}: not in the zip")
+            elif fragment and fragment not in getattr(pages.get(resolved), "ids", ()):
+                faults.append(f"{zip_path}:{member}: {target}: no such id in {resolved}")
+    print("\n".join(faults + [f"check-links: {zip_path}: {len(pages)} pages, {len(faults)} bad"]))
+    return len(faults)
+
+
 def main():
+    zips = [os.path.abspath(path) for path in sys.argv[1:]]
     root = subprocess.run(["git", "rev-parse", "--show-toplevel"], capture_output=True, text=True,
                           check=True).stdout.strip()
     os.chdir(root)
@@ -111,6 +167,7 @@ def main():
 
     print(f"check-links: {len(documents)} documents, {links} links ({external} to the web, not "
           f"fetched), {bad} leading nowhere")
+    bad += sum(check_pages(zip_path) for zip_path in zips)
     return 1 if bad else 0
 
 
