@@ -8,7 +8,8 @@
 #   cmake --preset mingw-bench && cmake --build --preset mingw-bench)
 # TIME_TO_MENU_ONLY="baseline example hundred" times only the programs named
 # (the baseline is always first): a round costs about a third less where every
-# start is slow, as in the emulated machine.
+# start is slow, as in the emulated machine. TIME_TO_MENU_ARCH=win32 times in a
+# 32-bit prefix instead.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-50}
@@ -24,7 +25,7 @@ build=$(cd "$build" && pwd)
 
 # shellcheck source=scripts/lib/wine-env.sh
 source "$repo/scripts/lib/wine-env.sh"
-use_wine_prefix "${TARNWICK_BENCH_PREFIX:-${TMPDIR:-/tmp}/tarnwick-bench-prefix}"
+use_wine_prefix "${TARNWICK_BENCH_PREFIX:-${TMPDIR:-/tmp}/tarnwick-bench-prefix}" "${TIME_TO_MENU_ARCH:-win64}"
 work=$(mktemp -d "${TMPDIR:-/tmp}/tarnwick-ttm-XXXXXX")
 trap 'end_wine_run "$work"' EXIT
 start_private_xvfb "$work" 1024x768x24
