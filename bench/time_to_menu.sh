@@ -4,22 +4,28 @@
 # in a private 64-bit prefix ($TARNWICK_BENCH_PREFIX, made anew when it is not
 # current) on a private Xvfb display; bench/paired_ratios.py then computes the
 # medians and ratios from the runs.
-# Usage: bench/time_to_menu.sh [RUNS] [MINGW-BUILD-DIR]   (after the mingw preset is built)
+# Usage: bench/time_to_menu.sh [RUNS] [BUILD-DIR]   (default build/mingw-bench, made by
+#   cmake --preset mingw-bench && cmake --build --preset mingw-bench)
 # TIME_TO_MENU_ONLY="baseline example hundred" times only the programs named
 # (the baseline is always first): a round costs about a third less where every
-# start is slow, as in the emulated machine.
+# start is slow, as in the emulated machine. TIME_TO_MENU_ARCH=win32 times in a
+# 32-bit prefix instead.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-50}
-build=$(cd "${2:-$repo/build/mingw}" && pwd)
+build=${2:-$repo/build/mingw-bench}
 for exe in tarnwick.exe bench/menu_baseline.exe bench/menu_baseline_msvcrt.exe \
   bench/menu_baseline_msvcrt_100.exe bench/time_to_menu.exe; do
-  [ -f "$build/$exe" ] || { echo "time_to_menu: $build/$exe missing (cmake --build --preset mingw)" >&2; exit 1; }
+  [ -f "$build/$exe" ] || {
+    echo "time_to_menu: $build/$exe missing: cmake --preset mingw-bench && cmake --build --preset mingw-bench" >&2
+    exit 1
+  }
 done
+build=$(cd "$build" && pwd)
 
 # shellcheck source=scripts/lib/wine-env.sh
 source "$repo/scripts/lib/wine-env.sh"
-use_wine_prefix "${TARNWICK_BENCH_PREFIX:-${TMPDIR:-/tmp}/tarnwick-bench-prefix}"
+use_wine_prefix "${TARNWICK_BENCH_PREFIX:-${TMPDIR:-/tmp}/tarnwick-bench-prefix}" "${TIME_TO_MENU_ARCH:-win64}"
 work=$(mktemp -d "${TMPDIR:-/tmp}/tarnwick-ttm-XXXXXX")
 trap 'end_wine_run "$work"' EXIT
 start_private_xvfb "$work" 1024x768x24
