@@ -53,6 +53,7 @@ guest_packages=(
 # needs, keeps services from starting and drops apt's lists and cache itself.
 guest_files() {
   rm -rf --one-file-system "$root"
+  # shellcheck disable=SC2016 # a hook's $1, the guest's root, is mmdebstrap's to give
   mmdebstrap --variant=minbase --architectures=amd64,i386 --include="${guest_packages[*]}" \
     --dpkgopt='path-exclude=/usr/share/doc/*' --dpkgopt='path-exclude=/usr/share/man/*' \
     --dpkgopt='path-exclude=/usr/share/info/*' --dpkgopt='path-exclude=/usr/share/locale/*' \
