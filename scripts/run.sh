@@ -23,6 +23,10 @@ if [ -z "${TW_RUN_BUILT:-}" ]; then
     exec env TW_RUN_BUILT=1 TW_VM_KEEP=build/wine-prefix \
       bash scripts/vm/run.sh "$repo" -- bash scripts/run.sh
   fi
+  # The set-up may have just made the Japanese locale, which this shell cannot
+  # take: glibc looks at the locale archive once a process, so a shell started
+  # before the archive had it warns "cannot change locale". A new one can.
+  exec env TW_RUN_BUILT=1 bash scripts/run.sh
 fi
 
 # shellcheck source=scripts/lib/wine-env.sh
@@ -44,13 +48,16 @@ run_dir=$(mktemp -d "${TMPDIR:-/tmp}/tarnwick-run.XXXXXX")
 trap 'end_wine_run "$run_dir"' EXIT
 start_private_xvfb "$run_dir" 1024x768x24
 
-(cd examples && wine "$exe"; echo $? >"$run_dir/status") &
+(cd examples && exec timeout 40 wine "$exe") &
+pid=$!
 # The popup menu is the only window tarnwick shows.
-wait_for 300 "the menu" window_shown tarnwick.exe
+wait_for_window 30 "the menu" tarnwick.exe
 
 png="$repo/build/run-menu.png"
 import -window root "$png"
 xdotool key Escape
-wait_for 100 "tarnwick.exe to end after Escape" test -s "$run_dir/status"
-echo "run: tarnwick.exe exited with $(cat "$run_dir/status")"
+status=0
+wait "$pid" || status=$?
+[ "$status" -ne 124 ] || echo "run: tarnwick.exe still ran 40 s after it started, so it was ended" >&2
+echo "run: tarnwick.exe exited with $status"
 echo "run: screenshot of the menu: $png"

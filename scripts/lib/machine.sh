@@ -1,6 +1,6 @@
 # What the scripts ask of this machine, sourced by them: commands run as
-# root, Debian packages installed when missing, the package index fetched
-# with retries, and whether it runs 32-bit x86 programs.
+# root, Debian packages installed when missing, fetches from the archive
+# tried again when a mirror fails, and whether it runs 32-bit x86 programs.
 
 # Runs the command as root: directly when we are root, else through sudo.
 as_root() {
@@ -30,34 +30,33 @@ apt_advice() {
   echo "$prefix: emulated machine's image with TW_VM_MIRROR=http://MIRROR/debian."
 }
 
-# Runs `apt-get update` (the command given, or the host's own), trying again
-# after a pause when it fails: a mirror in mid-sync serves an index that does
-# not match its Release file, often for minutes, sometimes for hours. When
-# every try fails it says what failed and what to do, and fails; nothing has
-# been installed by then. A source that cannot be reached is only a warning
-# to apt, passed on here: the install that needs it then fails with advice.
-# $1 prefixes the messages. TW_APT_TRIES (3) and TW_APT_PAUSE (seconds, 30).
-#   apt_update PREFIX [COMMAND...]   COMMAND defaults to the host's apt-get.
-apt_update() {
-  local prefix=$1 tries=${TW_APT_TRIES:-3} pause=${TW_APT_PAUSE:-30} try log status
-  shift
-  [ $# -gt 0 ] || set -- as_root apt-get
+# Runs COMMAND, a fetch from Debian's archive, with its output in a log,
+# trying again after a pause when it fails: a mirror in mid-sync serves an
+# index that does not match its Release file, often for minutes, sometimes
+# for hours. When every try fails it says what failed and what to do, and
+# fails; nothing has been installed by then. A source that cannot be reached
+# is only a warning to apt, passed on here: the install that needs it then
+# fails with advice. TW_APT_TRIES (3) and TW_APT_PAUSE (seconds, 30).
+#   fetch_with_retries PREFIX WHAT COMMAND...   PREFIX starts each message.
+fetch_with_retries() {
+  local prefix=$1 what=$2 tries=${TW_APT_TRIES:-3} pause=${TW_APT_PAUSE:-30} try log status
+  shift 2
   log=$(mktemp "${TMPDIR:-/tmp}/tarnwick-apt.XXXXXX")
   for try in $(seq 1 "$tries"); do
     status=0
-    "$@" update -qq >"$log" 2>&1 || status=$?
+    "$@" >"$log" 2>&1 || status=$?
     if [ "$status" -eq 0 ]; then
       sed -n "s/^W: /$prefix: W: /p" "$log" >&2
       rm -f "$log"
       return 0
     fi
     [ "$try" -lt "$tries" ] || break
-    echo "$prefix: apt-get update failed (try $try of $tries); again in ${pause} s:" >&2
+    echo "$prefix: $what failed (try $try of $tries); again in ${pause} s:" >&2
     sed -n 's/^E: /  E: /p' "$log" | head -n 3 >&2
     sleep "$pause"
   done
   {
-    echo "$prefix: apt-get update failed $tries times; nothing was installed. It said:"
+    echo "$prefix: $what failed $tries times; nothing was installed. It said:"
     sed -n 's/^\([WE]: \)/  \1/p' "$log" | head -n 6
     apt_advice "$prefix"
   } >&2
@@ -78,7 +77,7 @@ install_missing_packages() {
   echo "$prefix: installing ${missing[*]}"
   local options
   mapfile -t options < <(apt_options)
-  apt_update "$prefix" as_root apt-get "${options[@]}" || return 1
+  fetch_with_retries "$prefix" "apt-get update" as_root apt-get "${options[@]}" update -qq || return 1
   # apt fetches every package before it unpacks any: a download that fails
   # leaves nothing half-installed.
   if ! as_root env DEBIAN_FRONTEND=noninteractive apt-get "${options[@]}" install -y -qq \

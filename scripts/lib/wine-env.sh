@@ -1,6 +1,6 @@
 # Sourced by every script that runs Wine: the environment they share, the
-# project's prefixes, a private display and a bounded wait. Each script then
-# says only what is its own.
+# project's prefixes, a private display and a bounded wait for a window. Each
+# script then says only what is its own.
 # Sourcing it exports a quiet Wine in the Japanese locale (ANSI code page 932).
 #   use_wine_prefix DIR [ARCH]   exports WINEPREFIX=DIR, a prefix of the
 #       project's own, and makes it (anew) unless it is current: ARCH win64
@@ -11,9 +11,9 @@
 #       side by side never collide; its log is DIR/xvfb.log.
 #   end_wine_run DIR   for an EXIT trap: ends what runs in the prefix and on
 #       the display, and removes DIR.
-#   wait_for TENTHS WHAT COMMAND...   runs COMMAND every tenth of a second
-#       until it succeeds; after TENTHS tries says that WHAT never came, fails.
-#   window_shown CLASS   a window of that X class (a program's exe name) is mapped.
+#   wait_for_window SECONDS WHAT CLASS   waits until a window of that X class
+#       (a program's exe name) is mapped; after SECONDS says that WHAT never
+#       came, and fails.
 
 export WINEDEBUG=-all
 # Wine takes the ANSI code page from the locale; making a prefix under ja_JP
@@ -120,17 +120,7 @@ end_wine_run() {
   rm -rf "$1"
 }
 
-wait_for() {
-  local tenths=$1 what=$2
-  shift 2
-  for _ in $(seq 1 "$tenths"); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  echo "gave up after $((tenths / 10)) s waiting for $what" >&2
-  return 1
-}
-
-window_shown() {
-  xdotool search --onlyvisible --class "$1" >/dev/null 2>&1
+wait_for_window() {
+  timeout "$1" xdotool search --sync --onlyvisible --class "$3" >/dev/null ||
+    { echo "gave up after $1 s waiting for $2" >&2; return 1; }
 }

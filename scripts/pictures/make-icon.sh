@@ -1,34 +1,42 @@
 #!/usr/bin/env bash
-# Draws launcher/tarnwick.ico (16, 32 and 48 px) with scripts/pictures/draw-icon.py,
-# ImageMagick (the PNGs) and icotool (icoutils, the .ico).
-# The same source always gives the same bytes, so the .ico is kept in the tree
-# and the build needs no Python; run this after changing the drawing.
+# Renders launcher/tarnwick.ico (16, 32 and 48 px) and docs/icon.png (the
+# README's 48 px picture) from the icon's sources beside the .ico:
+# tarnwick-16.svg, drawn pixel by pixel, and tarnwick.svg for 32 and 48 px.
+# rsvg-convert (librsvg2-bin) renders, ImageMagick packs each PNG small,
+# icotool (icoutils) makes the .ico. The same sources always give the same
+# bytes, so the .ico is kept in the tree and the build needs no renderer; run
+# this after changing a drawing.
 # Usage: make-icon.sh [--preview FILE]
 #   --preview also writes FILE, a PNG of every size, 4x and 1x, on a light and
 #   a dark background.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+# shellcheck source=scripts/lib/machine.sh
+source scripts/lib/machine.sh
+install_missing_packages make-icon librsvg2-bin imagemagick icoutils
 
-out=launcher/tarnwick.ico
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-# PNG entries at every size: the smallest file by far (about 1.5 KB against
-# 2.7 KB for 4-bit bitmaps, which lose the soft edges too), and Windows has
-# read them since Vista. 32-bit RGBA PNGs (PNG32:), without the time chunks,
-# so the same drawing gives the same bytes; icotool stores them as they are.
 sizes=(16 32 48)
 entries=()
 for size in "${sizes[@]}"; do
-  python3 -I scripts/pictures/draw-icon.py "$size" >"$tmp/$size.pam"
-  convert "$tmp/$size.pam" -strip -define png:exclude-chunks=date,time \
-    -define png:compression-level=9 -define png:compression-filter=1 -define png:compression-strategy=0 \
-    "PNG32:$tmp/$size.png"
+  svg=launcher/tarnwick.svg
+  [ "$size" -gt 16 ] || svg=launcher/tarnwick-16.svg
+  # PNG entries at every size: the smallest file by far, and Windows has read
+  # them since Vista. 32-bit RGBA (PNG32:) without the time chunks, so the
+  # same drawing gives the same bytes; icotool stores them as they are. The
+  # renderer's fine anti-aliasing gives many near-equal blends; merged into
+  # 96 colours (the eye tells no difference here) the PNGs take a fifth less,
+  # and the exe stays in the same 512-byte step of its file alignment.
+  rsvg-convert -w "$size" -h "$size" "$svg" |
+    convert png:- +dither -colors 96 -strip -define png:exclude-chunks=date,time \
+      -define png:compression-level=9 -define png:compression-filter=1 -define png:compression-strategy=0 \
+      "PNG32:$tmp/$size.png"
   entries+=("--raw=$tmp/$size.png")
 done
-icotool -c -o "$out" "${entries[@]}"
-echo "$out: $(stat -c %s "$out") bytes, sha256 $(sha256sum "$out" | cut -c1-16)"
-# The README shows the 48-pixel image.
+icotool -c -o launcher/tarnwick.ico "${entries[@]}"
 cp "$tmp/48.png" docs/icon.png
+echo "launcher/tarnwick.ico: $(stat -c %s launcher/tarnwick.ico) bytes, sha256 $(sha256sum <launcher/tarnwick.ico | cut -c1-16)"
 
 [ "${1-}" = --preview ] || exit 0
 preview=${2:?"--preview needs a file name"}

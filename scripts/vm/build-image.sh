@@ -16,25 +16,20 @@ if [ -f "$image/ready" ]; then
   exit 0
 fi
 if [ "$(id -u)" -ne 0 ]; then
-  log "must run as root (debootstrap, chroot)"
+  log "must run as root (mmdebstrap makes the guest's files, owned by root)"
   exit 1
 fi
 
 # shellcheck source=scripts/lib/machine.sh
 source "$(dirname "$0")/../lib/machine.sh"
-install_missing_packages "vm image" qemu-system-x86 qemu-utils debootstrap e2fsprogs >&2
+install_missing_packages "vm image" qemu-system-x86 qemu-utils mmdebstrap e2fsprogs >&2
 
 mkdir -p "$cache"
 work=$(mktemp -d "$cache/build.XXXXXX")
+chmod 755 "$work" # apt fetches into the guest's files as the user _apt
 root="$work/root"
-cleanup() {
-  for m in dev/pts dev proc sys; do
-    mountpoint -q "$root/$m" 2>/dev/null && umount -l "$root/$m"
-  done
-  # --one-file-system: never follow a bind mount that failed to go away.
-  rm -rf --one-file-system "$work"
-}
-trap cleanup EXIT
+# --one-file-system: never follow a mount that mmdebstrap failed to take away.
+trap 'rm -rf --one-file-system "$work"' EXIT
 
 # Wine for 32-bit programs and, beside it, for 64-bit ones: with wine64 the
 # prefixes are 64-bit Windows, where 32-bit programs run under WoW64. What
@@ -46,63 +41,31 @@ guest_packages=(
   locales fonts-ipafont-gothic cmake iproute2 procps
 )
 
-# debootstrap fetches bookworm's index and packages from the mirror; a mirror
-# in mid-sync fails it as it fails apt, so it is tried again as apt is.
-for try in 1 2 3; do
-  log "debootstrap bookworm from $mirror"
+# The guest's files in one call, from bookworm's main archive alone. The guest
+# has no network and runs only our tests on Wine, so security and stable
+# updates cannot matter to it; each further suite would only be another index
+# that a mirror in mid-sync can serve wrong (bookworm-security's i386 index
+# did, for hours), stopping the build. Its packages are all of one release,
+# so i386 and amd64 twins match. Documentation and translations are never read
+# in the guest. A small initramfs that knows only the guest's disk unpacks and
+# boots faster under emulation than one with every driver: it is configured
+# before the kernel's package makes it. mmdebstrap mounts what the chroot
+# needs, keeps services from starting and drops apt's lists and cache itself.
+guest_files() {
   rm -rf --one-file-system "$root"
-  debootstrap --variant=minbase --arch=amd64 bookworm "$root" "$mirror" >"$work/debootstrap.log" 2>&1 &&
-    break
-  tail -n 5 "$work/debootstrap.log" | sed 's/^/  /' >&2
-  if [ "$try" -eq 3 ]; then
-    log "debootstrap failed 3 times (the end of its log is above); no image was made"
-    apt_advice "vm image" >&2
-    exit 1
-  fi
-  log "debootstrap failed (try $try of 3); again in ${TW_APT_PAUSE:-30} s"
-  sleep "${TW_APT_PAUSE:-30}"
-done
-
-# Documentation and translations are never read in the guest.
-cat >"$root/etc/dpkg/dpkg.cfg.d/01-lean" <<'EOF'
-path-exclude=/usr/share/doc/*
-path-exclude=/usr/share/man/*
-path-exclude=/usr/share/info/*
-path-exclude=/usr/share/locale/*
-path-include=/usr/share/locale/locale.alias
-EOF
-# bookworm's main archive alone. The guest has no network and runs only our
-# tests on Wine, so security and stable updates cannot matter to it; each
-# further suite would only be another index that a mirror in mid-sync can
-# serve wrong (bookworm-security's i386 index did, for hours), stopping the
-# build. Its packages are all of one release, so i386 and amd64 twins match.
-echo "deb $mirror bookworm main" >"$root/etc/apt/sources.list"
-# A small initramfs that knows only the guest's disk: it unpacks and boots
-# faster under emulation than one with every driver.
-mkdir -p "$root/etc/initramfs-tools/conf.d"
-echo MODULES=list >"$root/etc/initramfs-tools/conf.d/tarnwick"
-printf '%s\n' virtio_pci virtio_blk ext4 >>"$root/etc/initramfs-tools/modules"
-# No services are started while packages are installed in the chroot.
-printf '#!/bin/sh\nexit 101\n' >"$root/usr/sbin/policy-rc.d"
-chmod +x "$root/usr/sbin/policy-rc.d"
-
-mount -t proc proc "$root/proc"
-mount -t sysfs sys "$root/sys"
-mount --bind /dev "$root/dev"
-mount --bind /dev/pts "$root/dev/pts"
-in_root() { chroot "$root" env DEBIAN_FRONTEND=noninteractive LC_ALL=C "$@"; }
-
-log "installing ${guest_packages[*]}"
-in_root dpkg --add-architecture i386
-apt_update "vm image" in_root apt-get
-in_root apt-get install -y -qq --no-install-recommends "${guest_packages[@]}" >"$work/apt.log" 2>&1 ||
-  { tail -n 30 "$work/apt.log" >&2; apt_advice "vm image" >&2; exit 1; }
-sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' "$root/etc/locale.gen"
-in_root locale-gen >/dev/null
-in_root apt-get clean
-rm -rf "$root/var/lib/apt/lists/"* "$root/usr/sbin/policy-rc.d"
-
-for m in dev/pts dev proc sys; do umount "$root/$m"; done
+  # shellcheck disable=SC2016 # a hook's $1, the guest's root, is mmdebstrap's to give
+  mmdebstrap --variant=minbase --architectures=amd64,i386 --include="${guest_packages[*]}" \
+    --dpkgopt='path-exclude=/usr/share/doc/*' --dpkgopt='path-exclude=/usr/share/man/*' \
+    --dpkgopt='path-exclude=/usr/share/info/*' --dpkgopt='path-exclude=/usr/share/locale/*' \
+    --dpkgopt='path-include=/usr/share/locale/locale.alias' \
+    --essential-hook='mkdir -p "$1/etc/initramfs-tools/conf.d" &&
+      echo MODULES=list >"$1/etc/initramfs-tools/conf.d/tarnwick" &&
+      printf "%s\n" virtio_pci virtio_blk ext4 >"$1/etc/initramfs-tools/modules"' \
+    --customize-hook='sed -i "s/^# *\(ja_JP.UTF-8 UTF-8\)/\1/" "$1/etc/locale.gen" && chroot "$1" locale-gen' \
+    bookworm "$root" "deb $mirror bookworm main"
+}
+log "mmdebstrap bookworm from $mirror with ${guest_packages[*]}"
+fetch_with_retries "vm image" mmdebstrap guest_files
 
 # The guest's first process: mounts what is needed to reach the host's
 # control share and runs the guest-init.sh that run.sh placed there, so the
