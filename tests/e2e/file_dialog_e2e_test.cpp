@@ -1,13 +1,14 @@
 // End-to-end tests of steering a real file dialog of another process: Open
 // and Save dialogs, the dialog with the old edit box, the file name put back,
-// the choice between several windows, and the entries of a settings file as
-// the menu numbers them. The steering cases run against a 32-bit and a 64-bit
-// program's dialog: on a 64-bit Windows most dialogs tarnwick steers are the
-// latter, and every message it sends them crosses from its WoW64 process into
-// a 64-bit one.
+// the choice between several windows, entries that name no folder, and the
+// entries of a settings file as the menu numbers them. The steering cases run
+// against a 32-bit and a 64-bit program's dialog: on a 64-bit Windows most
+// dialogs tarnwick steers are the latter, and every message it sends them
+// crosses from its WoW64 process into a 64-bit one.
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -203,35 +204,60 @@ TEST_P(FileDialogTest, HigherOfTwoDialogsIsSteered) {
   EXPECT_EQ(name, "lower.txt");
 }
 
-TEST_P(FileDialogTest, MissingFolderStillEndsAndRestoresTheFileName) {
-  std::string missing = dir_ + "\\no such folder";
-  WriteSettings(Entry("missing", missing));
-  FileDialog dialog;
-  ASSERT_TRUE(OpenDialog("open", "report.txt", &dialog));
+// Only an existing folder is typed into a dialog: whatever else is in its
+// file-name box when OK is clicked is the file to save. A deleted folder's
+// path would be saved as a file, a file's path saved over, and a relative
+// name taken in the dialog's folder rather than tarnwick's working folder.
+// Those entries go to the shell; the dialog stays as it was.
+struct EntryKind {
+  const char* what;
+  std::string path;      // as the settings file gives it
+  std::string moves_to;  // the dialog's folder afterwards; empty: it stays
+};
 
-  SetCursorPos(200, 150);
-  before_run_ = ListProcesses();
-  Program* tarnwick = NewProgram();
-  ASSERT_TRUE(StartProgram(Quote(tarnwick_), dir_, false, tarnwick));
-  ASSERT_TRUE(WaitUntil(kWaitLimitMs, [&]() { return FindMenuWindow() != nullptr; }));
-  PressKeys(KeysForItem(0));
-  // The dialog may answer the click with a message box of its own; the click,
-  // and so tarnwick, waits until the user has closed it.
-  HWND complaint = nullptr;
-  ASSERT_TRUE(WaitUntil(kWaitLimitMs, [&]() {
-    if (WaitForSingleObject(tarnwick->process, 0) == WAIT_OBJECT_0) return true;
-    complaint = FindShownWindow(dialog.program->id, "#32770", dialog.window);
-    return complaint != nullptr;
-  })) << DescribeTopWindows();
-  if (complaint) PostMessageA(complaint, WM_COMMAND, IDOK, 0);
-  DWORD exit_code = 99;
-  ASSERT_TRUE(WaitForExit(tarnwick, kWaitLimitMs, &exit_code)) << DescribeTopWindows();
-  EXPECT_EQ(exit_code, 0u);
-  std::string folder, name;
-  ASSERT_TRUE(GetDialogState(&dialog, &folder, &name));
-  EXPECT_EQ(name, "report.txt");
-  printf("the dialog %s, and now shows %s\n",
-         complaint ? "answered with a message box" : "took the path silently", folder.c_str());
+TEST_P(FileDialogTest, OnlyAnExistingFolderIsTypedIntoTheDialog) {
+  const std::string real = MakeFolder("real"), gone = MakeFolder("real\\gone");
+  ASSERT_TRUE(RemoveDirectoryA(gone.c_str()));
+  const std::string file = real + "\\existing.txt", bytes = "the user's own bytes\r\n";
+  ASSERT_TRUE(WriteBytes(file, bytes));
+  const std::string hyou = MakeFolder("\x95\x5c");  // "表": its second byte is '\'
+  const EntryKind kinds[] = {
+      {"a deleted folder", gone, ""},
+      {"a file", file, ""},
+      {"a folder in the working folder, by its relative name", "sub", MakeFolder("sub")},
+      {"a folder ending in 0x5C, with a trailing backslash", hyou + "\\", hyou},
+  };
+  std::string settings;
+  for (const EntryKind& kind : kinds) settings += Entry("entry", kind.path);
+  WriteSettings(settings);
+  FileDialog dialog;
+  ASSERT_TRUE(OpenDialog("save", "keepme.txt", &dialog));
+
+  std::string folder = start_;
+  for (int k = 0; k < static_cast<int>(std::size(kinds)); ++k) {
+    SCOPED_TRACE(kinds[k].what);
+    MenuRun run;
+    ASSERT_TRUE(RunMenu(KeysForItem(k), &run));
+    EXPECT_EQ(run.exit_code, 0u);
+    // What the shell opens for the others is its own affair (under Wine 8,
+    // nothing at all); it is ended before it can take the next run's keys.
+    std::string shell = Names(ProcessesStartedByRun());
+    EndShellPrograms();
+    if (!kinds[k].moves_to.empty()) {
+      folder = kinds[k].moves_to;
+      EXPECT_EQ(shell, "") << "a shell window was opened as well";
+    }
+    ASSERT_EQ(WaitForSingleObject(dialog.program->process, 0), WAIT_TIMEOUT)
+        << "the dialog returned a file";
+    std::string shown, name;
+    ASSERT_TRUE(GetDialogState(&dialog, &shown, &name));
+    EXPECT_EQ(shown, folder);
+    EXPECT_EQ(name, "keepme.txt");
+  }
+  EXPECT_EQ(GetFileAttributesA(gone.c_str()), INVALID_FILE_ATTRIBUTES) << "saved as " << gone;
+  std::string now;
+  EXPECT_TRUE(ReadBytes(file, &now));
+  EXPECT_EQ(now, bytes) << "saved over " << file;
 }
 
 // Settings files of 1 GiB after one entry line. NUL bytes make entries, so
