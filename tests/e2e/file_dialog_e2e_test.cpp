@@ -1,10 +1,10 @@
 // End-to-end tests of steering a real file dialog of another process: Open
-// and Save dialogs, the dialog with the old edit box, the file name put back,
-// the choice between several windows, entries that name no folder, and the
-// entries of a settings file as the menu numbers them. The steering cases run
-// against a 32-bit and a 64-bit program's dialog: on a 64-bit Windows most
-// dialogs tarnwick steers are the latter, and every message it sends them
-// crosses from its WoW64 process into a 64-bit one.
+// and Save dialogs, the dialog with the old edit box and Windows Forms' own,
+// the file name put back, the choice between several windows, entries that
+// name no folder, and the entries of a settings file as the menu numbers them.
+// The steering cases run against a 32-bit and a 64-bit program's dialog: on a
+// 64-bit Windows most dialogs tarnwick steers are the latter, and every
+// message it sends them crosses from its WoW64 process into a 64-bit one.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -83,6 +83,7 @@ const DialogKind kDialogKinds[] = {
     {"open", cmb13, edt1},
     {"save", cmb13, edt1},
     {"open --old-size", edt1, cmb13},
+    {"open --winforms", cmb13, edt1},
 };
 
 TEST_P(FileDialogTest, ChosenFolderMovesTheDialogAndKeepsItsFileName) {

@@ -98,6 +98,16 @@ int main(int argc, char** argv) {
   dialog.lpstrTitle = title;
   dialog.Flags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
   dialog.lpfnHook = DialogHook;
+  // Windows Forms' classic dialog (AutoUpgradeEnabled = false, as PowerShell
+  // shows it) adds OFN_ENABLESIZING to the flags above, and its filter is
+  // " |*.*" when none is set. It calls the W form: the same dialog, with
+  // 16-bit strings for its caller and hook only. Its hook, with no template,
+  // centres the dialog and checks the files chosen, which moves neither its
+  // folder nor its file-name box.
+  if (HasOption(argc, argv, "--winforms")) {
+    dialog.Flags |= OFN_ENABLESIZING;
+    dialog.lpstrFilter = " \0*.*\0";
+  }
 
   BOOL chosen;
   if (strcmp(mode, "save") == 0) {
