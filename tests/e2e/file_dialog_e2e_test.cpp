@@ -124,6 +124,8 @@ TEST_P(FileDialogTest, FileNameComesBackAsItsFirst254Bytes) {
       {"300 bytes", Repeat("0123456789", 30), 254},
       {"127 double-byte characters", Repeat("\x96\xbc", 127), 254},
       {"150 double-byte characters", Repeat("\x96\xbc", 150), 254},
+      // The cut falls between the bytes of the last 名, which is dropped whole.
+      {"a cut inside a double-byte character", "a" + Repeat("\x96\xbc", 127), 253},
       {"a name of both kinds", "\x96\xbc" + Repeat("ab\x96\xbc", 20) + ".txt", 86},
   };
   const std::string folders[] = {MakeFolder("alpha"), MakeFolder("beta")};
