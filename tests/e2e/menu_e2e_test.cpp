@@ -1,8 +1,8 @@
 // End-to-end tests of the menu and its shell actions: the real tarnwick.exe,
 // its menu chosen from with the keyboard, and what appears afterwards.
-// Includes the settings files that cannot be read (absent, locked, a folder),
-// the shell loaded only for a command, and a run at 144 DPI. (The 1 GiB
-// settings files are in file_dialog_e2e_test.cpp, against an open dialog.)
+// Includes the settings files that cannot be read (absent, locked, a folder)
+// and the shell loaded only for a command. (The large settings files are in
+// file_dialog_e2e_test.cpp, against an open dialog.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -31,22 +31,6 @@ std::string Join(const std::vector<std::string>& names) {
   return all;
 }
 
-// Sets the DPI that processes started from now on draw at, as the display
-// settings do; 0 removes the setting again (96, the default).
-void SetLogPixels(DWORD dpi) {
-  HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE,
-                      nullptr, &key, nullptr) != ERROR_SUCCESS)
-    return;
-  if (dpi) {
-    RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
-  } else {
-    RegDeleteValueA(key, "LogPixels");
-  }
-  RegCloseKey(key);
-}
-
-LONG Width(const RECT& rect) { return rect.right - rect.left; }
 LONG Height(const RECT& rect) { return rect.bottom - rect.top; }
 
 HWND FindNotepadWith(const std::string& word) {
@@ -137,28 +121,6 @@ TEST_F(MenuTest, ShellIsLoadedOnlyWhenACommandNeedsIt) {
     return (explorer = FindVisibleWindowByTitle(name));
   })) << DescribeTopWindows();
   PostMessageA(explorer, WM_CLOSE, 0, 0);
-}
-
-// The manifest declares tarnwick aware of each monitor's DPI. Wine treats
-// every program so, manifest or not, so what a test can show here is that
-// nothing breaks at 144 DPI: the menu is drawn larger, with its corner at
-// the pointer, and the run ends as it should.
-TEST_F(MenuTest, MenuOpensAtThePointerAt144Dpi) {
-  WriteSettings(Entry("alpha", MakeFolder("alpha")) + Entry(kSettingsWord, MakeFolder("beta")));
-  const POINT pointer = {300, 200};
-  MenuRun at96, at144;
-  ASSERT_TRUE(RunMenu({VK_ESCAPE}, &at96, pointer));
-  SetLogPixels(144);
-  ::testing::AssertionResult ran = RunMenu({VK_ESCAPE}, &at144, pointer);
-  SetLogPixels(0);
-  ASSERT_TRUE(ran);
-  EXPECT_EQ(at144.exit_code, 0u);
-  EXPECT_EQ(at144.menu_rect.left, pointer.x);
-  EXPECT_EQ(at144.menu_rect.top, pointer.y);
-  // About one and a half times as large; more than a pixel or two at least.
-  EXPECT_GT(Width(at144.menu_rect), Width(at96.menu_rect) * 5 / 4)
-      << Width(at96.menu_rect) << " px wide at 96 DPI, " << Width(at144.menu_rect) << " at 144";
-  EXPECT_GT(Height(at144.menu_rect), Height(at96.menu_rect) * 5 / 4);
 }
 
 TEST_F(MenuTest, MenuOpensWithItsCornerAtThePointer) {

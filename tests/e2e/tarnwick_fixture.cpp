@@ -3,6 +3,8 @@
 // and the only ways out are what appears on the desktop and the exit code.
 #include "tests/e2e/tarnwick_fixture.h"
 
+#include <psapi.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -148,6 +150,9 @@ std::string TarnwickTest::MakeFolder(const std::string& name) {
   run->ms_to_menu = GetTickCount() - start;
   GetWindowRect(menu, &run->menu_rect);
   run->modules_at_menu = ListModules(tarnwick->id);
+  PROCESS_MEMORY_COUNTERS memory = {};
+  if (GetProcessMemoryInfo(tarnwick->process, &memory, sizeof memory))
+    run->peak_memory = memory.PeakWorkingSetSize;
   PressKeys(keys);
   bool ended = WaitForExit(tarnwick, kWaitLimitMs, &run->exit_code);
   // Whatever the shell started now runs; it is ended with the test.

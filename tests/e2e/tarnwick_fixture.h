@@ -49,6 +49,7 @@ struct MenuRun {
   RECT menu_rect = {};   // where the menu window stood
   DWORD ms_to_menu = 0;  // from the start of the process to the menu being shown
   std::vector<std::string> modules_at_menu;  // loaded in tarnwick's process then
+  SIZE_T peak_memory = 0;                    // tarnwick's peak working set then, in bytes
   DWORD exit_code = 99;
 };
 

@@ -9,9 +9,8 @@ set "TARNWICK_EXE=%~dp0tarnwick.exe"
 set "FILE_DIALOG_HOST_EXE=%~dp0file_dialog_host.exe"
 set "FILE_DIALOG_HOST64_EXE=%~dp0file_dialog_host64.exe"
 rem Left out as Wine's own: Wine's 64-bit Notepad (Windows' Notepad shows the
-rem newer dialog), and a DPI set in HKCU, which on Windows is the user's own
-rem display setting, read only at sign-in.
-set "wine_only=Wow64Test.*:MenuTest.MenuOpensAtThePointerAt144Dpi"
+rem newer dialog).
+set "wine_only=Wow64Test.*"
 set acp=
 rem The line "    ACP    REG_SZ    932" is the one with a third word.
 for /f "tokens=3" %%c in ('reg query HKLM\SYSTEM\CurrentControlSet\Control\Nls\CodePage /v ACP') do set acp=%%c

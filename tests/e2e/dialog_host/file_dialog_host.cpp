@@ -1,7 +1,8 @@
 // A program with a real Explorer-style Open or Save dialog for the end-to-end
 // tests to steer, or a plain message box to stand in the way. It reports on
 // its standard output, one line each, where the dialog is and what it shows,
-// so that a test in another process can follow it.
+// so that a test in another process can follow it. Like any program, it saves
+// into the file its Save dialog returns: a path taken as a file name shows on disk.
 #include <windows.h>
 
 #include <commdlg.h>
@@ -97,10 +98,29 @@ int main(int argc, char** argv) {
   dialog.lpstrTitle = title;
   dialog.Flags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
   dialog.lpfnHook = DialogHook;
+  // Windows Forms' classic dialog (AutoUpgradeEnabled = false, as PowerShell
+  // shows it) adds OFN_ENABLESIZING to the flags above, and its filter is
+  // " |*.*" when none is set. It calls the W form: the same dialog, with
+  // 16-bit strings for its caller and hook only. Its hook, with no template,
+  // centres the dialog and checks the files chosen, which moves neither its
+  // folder nor its file-name box.
+  if (HasOption(argc, argv, "--winforms")) {
+    dialog.Flags |= OFN_ENABLESIZING;
+    dialog.lpstrFilter = " \0*.*\0";
+  }
 
   BOOL chosen;
   if (strcmp(mode, "save") == 0) {
     chosen = GetSaveFileNameA(&dialog);
+    // A program writes its document into the file the dialog returns, over
+    // any file of that name.
+    HANDLE saved = chosen ? CreateFileA(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)
+                          : INVALID_HANDLE_VALUE;
+    DWORD written = 0;
+    if (saved != INVALID_HANDLE_VALUE) {
+      WriteFile(saved, kSavedBytes, sizeof kSavedBytes - 1, &written, nullptr);
+      CloseHandle(saved);
+    }
   } else {
     dialog.Flags |= OFN_FILEMUSTEXIST;
     chosen = GetOpenFileNameA(&dialog);

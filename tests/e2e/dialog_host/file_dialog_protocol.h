@@ -10,8 +10,10 @@ constexpr char kReadyLine[] = "ready";
 constexpr char kFolderLine[] = "folder";
 // "state PATH<TAB>NAME": the answer to kStateRequestMessage.
 constexpr char kStateLine[] = "state";
-// "closed RESULT [FILE]": the dialog or message box has closed.
+// "closed RESULT [FILE]": the dialog or message box has closed; a Save
+// dialog has then written kSavedBytes into FILE.
 constexpr char kClosedLine[] = "closed";
+constexpr char kSavedBytes[] = "saved by file_dialog_host\r\n";
 
 // Registered message that asks the hook to report the dialog's state.
 constexpr char kStateRequestMessage[] = "tarnwick-e2e-dialog-state";
