@@ -19,6 +19,7 @@ The copy lives in build/mutants/ (configured once; each fault rebuilds only
 what it touches). The working tree is never written.
 """
 import argparse
+import filecmp
 import os
 import shutil
 import subprocess
@@ -26,8 +27,7 @@ import sys
 import time
 
 # (file, code text as it stands, the same text with the fault, why no input
-# tells it apart or None). The code text must stand exactly once in the file
-# outside comments.
+# tells it apart or None). The code text must stand exactly once in the file.
 MUTANTS = [
     # settings/settings_file.cpp
     ("settings/settings_file.cpp", "kSettingsFileName[] = \"\\x90\\xdd\\x92\\xe8.txt\";",
@@ -185,43 +185,6 @@ MUTANTS = [
 ]
 
 
-def comment_mask(text):
-    """For each character of C++ source, True where it is inside a comment."""
-    mask = [False] * len(text)
-    i, n = 0, len(text)
-    while i < n:
-        c = text[i]
-        if text.startswith("//", i):
-            end = text.find("\n", i)
-            end = n if end < 0 else end
-            mask[i:end] = [True] * (end - i)
-            i = end
-        elif text.startswith("/*", i):
-            end = text.find("*/", i + 2)
-            end = n if end < 0 else end + 2
-            mask[i:end] = [True] * (end - i)
-            i = end
-        elif c in "\"'":
-            i += 1
-            while i < n and text[i] != c:
-                i += 2 if text[i] == "\\" else 1
-            i += 1
-        else:
-            i += 1
-    return mask
-
-
-def code_matches(text, needle):
-    """Where `needle` stands in `text` without touching a comment."""
-    mask = comment_mask(text)
-    found, at = [], text.find(needle)
-    while at >= 0:
-        if not any(mask[at:at + len(needle)]):
-            found.append(at)
-        at = text.find(needle, at + 1)
-    return found
-
-
 def run(command, cwd, log):
     with open(log, "a") as out:
         out.write("$ " + " ".join(command) + "\n")
@@ -237,16 +200,9 @@ def copy_tree(source, target):
                              cwd=source, check=True, capture_output=True).stdout
     for name in filter(None, listing.decode().split("\0")):
         src, dst = os.path.join(source, name), os.path.join(target, name)
-        if not os.path.isfile(src):
-            continue
-        with open(src, "rb") as f:
-            data = f.read()
-        if os.path.isfile(dst):
-            with open(dst, "rb") as f:
-                if f.read() == data:
-                    continue
-        os.makedirs(os.path.dirname(dst), exist_ok=True)
-        shutil.copy2(src, dst)
+        if os.path.isfile(src) and not (os.path.isfile(dst) and filecmp.cmp(src, dst, False)):
+            os.makedirs(os.path.dirname(dst), exist_ok=True)
+            shutil.copy2(src, dst)
 
 
 def main():
@@ -269,7 +225,7 @@ def main():
         if path not in originals:
             with open(os.path.join(tree, path)) as f:
                 originals[path] = f.read()
-        count = len(code_matches(originals[path], needle))
+        count = originals[path].count(needle)
         if count != 1:
             sys.exit(f"fault {number}: its code text stands {count} times in {path}:\n{needle}")
         if args.list:
@@ -297,8 +253,7 @@ def main():
     killed = survivors = equivalents = failures = 0
     for number in chosen:
         path, needle, fault, equivalent = MUTANTS[number - 1]
-        at = code_matches(originals[path], needle)[0]
-        mutated = originals[path][:at] + fault + originals[path][at + len(needle):]
+        mutated = originals[path].replace(needle, fault)
         with open(os.path.join(tree, path), "w") as f:
             f.write(mutated)
         with open(log, "a") as out:
