@@ -70,7 +70,7 @@ void AddFolderItems(HMENU menu, FolderList* folders) {
 // only an entry that names an existing folder goes to a dialog, and as its
 // full path, taken from the working folder as the shell takes it. Anything
 // else, and any folder when no dialog is open, goes to the shell as written,
-// which opens what it can or says in its own words what is wrong.
+// which opens what it can (a shell: folder, say) and nothing otherwise.
 // It lives here rather than in dialog_steering/ because it also calls the
 // shell: the modules below the run never call back up into it.
 void GoToFolder(const char* path) {
