@@ -34,8 +34,9 @@ use_wine_prefix() {
 }
 
 # Makes $WINEPREFIX for running tarnwick, or leaves it as it is when this Wine
-# and this file (the environment it exports, this function) made it for ARCH. The prefix gets a CJK font substitute so
-# that Japanese menu text is drawn in IPA Gothic.
+# and this file (the environment it exports, this function) made it for ARCH.
+# The prefix gets a CJK font substitute so that Japanese menu text is drawn in
+# IPA Gothic.
 make_wine_prefix() {
   local arch=$1 marker="$WINEPREFIX/.tarnwick-prefix" stamp
   stamp="$(wine --version) $arch $(sha1sum <"${BASH_SOURCE[0]}" | cut -c1-12)"
